@@ -1,0 +1,32 @@
+// Writes a lyric into an MP3 file: USLT (and TCON) always, SYLT plus the
+// Lyrics3 tail in the synchronised mode, the player TXXX frame on request.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "lyrics/lrc.h"
+#include "tags/write_result.h"
+
+// The writer's working storage. The main dialog (and the command line) owns
+// one and reuses it for every file of a run.
+class CLyricTagWriter {
+ public:
+  static constexpr size_t kInitialBufferSize = 20480000;
+
+  // Rewrites mp3Path so that it carries the lyric of lrcPath. listName is the
+  // name the run lists the pair under (the lyric file's name with ".mp3" in
+  // place of its last four characters, GBK); a new ID3v1 record takes its
+  // title from it.
+  WriteResult WriteLyricTag(const std::string& lrcPath, const std::string& mp3Path,
+                            const std::string& listName);
+
+  CLyricLineArray m_lyricLines;
+  std::string m_strUnsyncLyric;
+  std::unique_ptr<uint8_t[]> m_pFileBuffer;  // null until the first write
+  size_t m_nBufferSize = 0;
+  bool m_bSyncLyric = true;
+  bool m_bIRiver = false;
+};
