@@ -45,8 +45,9 @@ PairOutcome WritePair(CLyricTagWriter& writer, const std::string& lrcPath,
   outcome.ok = result.ok();
   outcome.unmappable = result.unmappable;
   if (!result.ok()) {
-    outcome.reason = StatusReason(result.status);
-    if (!result.detail.empty()) outcome.reason += ": " + console::PathToUtf8(result.detail);
+    // The writer's detail names the failure fully; the status is the fallback.
+    outcome.reason = result.detail.empty() ? std::string(StatusReason(result.status))
+                                           : console::PathToUtf8(result.detail);
   }
   return outcome;
 }
