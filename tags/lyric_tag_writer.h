@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -29,4 +30,14 @@ class CLyricTagWriter {
   size_t m_nBufferSize = 0;
   bool m_bSyncLyric = true;
   bool m_bIRiver = false;
+
+  // Test seam for the output: called before each step of writing the new
+  // file with the step and a running number from 0; returning false makes
+  // that step fail as a full disk or a failing rename would.
+  enum class OutputStep { Begin, Write, Commit };
+  std::function<bool(OutputStep step, int index)> m_fnOutputFault;
+
+ private:
+  // Makes the buffer hold at least size bytes. False when it cannot.
+  bool EnsureBuffer(size_t size);
 };
