@@ -388,6 +388,7 @@ TEST(Lyrics3Write, HostileTailsNeverCostData) {
   AddLine(lines, 1000, "Hi");
   const size_t tagSize = 44 + 11;
   const char* markers[] = {"LYRICS200", "LYRICSEND", "LYRICS20X"};
+  int replaced = 0;
   for (int round = 0; round < 3000; ++round) {
     string data = Audio(rng() % 6000, unsigned(round));
     // Sometimes a "LYRICSBEGIN" somewhere, sometimes a real-looking tag.
@@ -396,12 +397,17 @@ TEST(Lyrics3Write, HostileTailsNeverCostData) {
       data.replace(at, std::min<size_t>(11, data.size() - at), "LYRICSBEGIN");
     }
     char digits[32];
-    const size_t claimed = rng() % 3 == 0 ? rng() % 1000000 : rng() % (data.size() + 40);
-    switch (rng() % 4) {
+    const size_t claimed = rng() % 3 == 0 ? rng() % 0x1000000 : rng() % (data.size() + 40);
+    const int form = int(rng() % 4);
+    switch (form) {
       case 0: std::snprintf(digits, sizeof digits, "%06zu", claimed); break;
-      case 1: std::snprintf(digits, sizeof digits, "%06zx", claimed % 0x1000000); break;
+      case 1: std::snprintf(digits, sizeof digits, "%06zx", claimed); break;
       case 2: std::snprintf(digits, sizeof digits, "%6zu", claimed); break;
-      default: std::snprintf(digits, sizeof digits, "%06zX", claimed % 0x1000000); break;
+      default: std::snprintf(digits, sizeof digits, "%06zX", claimed); break;
+    }
+    // Often a "LYRICSBEGIN" where the size points, so that tags are found.
+    if (rng() % 2 && claimed >= 11 && claimed <= data.size()) {
+      data.replace(data.size() - claimed, 11, "LYRICSBEGIN");
     }
     data += digits;
     data += markers[rng() % 3];
@@ -421,11 +427,13 @@ TEST(Lyrics3Write, HostileTailsNeverCostData) {
     ASSERT_EQ(run.bytes.compare(0, start, data, 0, start), 0) << round;
     ASSERT_EQ(run.bytes.substr(start), kBegin + "LYR00011[00:01]Hi\r\n000040LYRICS200" + record) << round;
     if (start < end) {
+      ++replaced;
       ASSERT_EQ(data.compare(start, 11, "LYRICSBEGIN"), 0) << round;
       const string marker = data.substr(end - 9, 9);
       ASSERT_TRUE(marker == "LYRICS200" || marker == "LYRICSEND") << round;
     }
   }
+  EXPECT_GT(replaced, 300);  // the rounds did reach old tags
 }
 
 // ---- reading ---------------------------------------------------------------
