@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "base/fileio.h"
-#include "base/gbk.h"
+#include "tags/id3v1.h"
 
 namespace {
 
@@ -42,18 +42,6 @@ bool ParseDigits(const uint8_t* p, size_t n, int base, size_t& value) {
     value = value * size_t(base) + digit;
   }
   return true;
-}
-
-// Length of the longest prefix of text, at most limit bytes, that does not
-// end inside a double-byte character.
-size_t GbkPrefixLength(const std::string& text, size_t limit) {
-  size_t pos = 0;
-  while (pos < text.size()) {
-    const size_t step = (IsGbkLeadByte(uint8_t(text[pos])) && pos + 1 < text.size()) ? 2 : 1;
-    if (pos + step > limit) break;
-    pos += step;
-  }
-  return pos;
 }
 
 // The lyrics field's text: "[mm:ss]text\r\n" per line, minutes within the
@@ -96,11 +84,10 @@ std::string Lyrics3Tag(const std::string& lyric) {
 // four-character extension as the title, cut to 30 bytes at a character
 // boundary; every other field zero.
 void NewRecord(const std::string& name, uint8_t record[kRecordSize]) {
-  std::memset(record, 0, kRecordSize);
+  Id3v1Fields fields;
+  fields.SetField(0, 30, name.size() > 4 ? name.substr(0, name.size() - 4) : std::string());
   std::memcpy(record, "TAG", 3);
-  const std::string title = name.size() > 4 ? name.substr(0, name.size() - 4) : std::string();
-  const size_t n = GbkPrefixLength(title, 30);
-  std::memcpy(record + 3, title.data(), n);
+  std::memcpy(record + 3, fields.body, sizeof fields.body);
 }
 
 enum class OldTail {
