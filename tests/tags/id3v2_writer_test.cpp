@@ -6,6 +6,7 @@
 #include "base/codepage.h"
 #include "base/fileio.h"
 #include "tags/id3v2.h"
+#include "tags/iriver.h"
 #include "tags/lyric_tag_writer.h"
 #include "tags/write_result.h"
 #include "writer_test_util.h"

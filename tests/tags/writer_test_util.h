@@ -191,13 +191,7 @@ inline ParsedTag ParseTag(const Bytes& file, int synchsafe = -1) {
   t.size = SS32(&file[6]);
   t.bodyEnd = 10 + size_t(t.size);
   if (t.bodyEnd > file.size()) return fail("tag size beyond the file");
-  t.tagEnd = t.bodyEnd;
-  if (t.major == 4 && (t.flags & 0x10)) {
-    t.tagEnd += 10;
-    if (t.tagEnd > file.size()) return fail("footer beyond the file");
-    if (std::memcmp(&file[t.bodyEnd], "3DI", 3) != 0) return fail("footer missing");
-    if (SS32(&file[t.bodyEnd + 6]) != t.size) return fail("footer size differs");
-  }
+  t.tagEnd = t.bodyEnd + ((t.major == 4 && (t.flags & 0x10)) ? 10 : 0);
   if (t.flags & 0x80) return fail("unsynchronisation flag still set");
   bool ss = synchsafe < 0 ? t.major == 4 : synchsafe != 0;
   size_t pos = 10;
@@ -235,8 +229,22 @@ inline ParsedTag ParseTag(const Bytes& file, int synchsafe = -1) {
     t.frames.push_back(std::move(f));
   }
   t.paddingBegin = pos;
+  if (t.tagEnd > t.bodyEnd) {
+    if (t.tagEnd > file.size()) return fail("footer beyond the file");
+    if (std::memcmp(&file[t.bodyEnd], "3DI", 3) != 0) return fail("footer missing");
+    if (SS32(&file[t.bodyEnd + 6]) != t.size) return fail("footer size differs");
+  }
   t.ok = true;
   return t;
+}
+
+// As ParseTag; a version 4 tag whose frame sizes were written as plain
+// numbers (as some writers do) is read that way when that fits.
+inline ParsedTag ParseTagEitherSizes(const Bytes& file) {
+  ParsedTag t = ParseTag(file);
+  if (t.ok || t.major != 4) return t;
+  ParsedTag plain = ParseTag(file, 0);
+  return plain.ok ? plain : t;
 }
 
 // The USLT data the writer makes for a lyric text.
