@@ -226,11 +226,17 @@ bool PrepareId3v2ForEdit(uint8_t* buffer, size_t& length, Id3v2EditableTag& tag,
   if (h.flags & kId3v2FlagExtended) {
     bool drop = false;
     size_t ext = ExtendedHeaderSize(buffer, h, drop);
-    if (ext == 0) {
+    const uint8_t* x = buffer + kId3v2HeaderSize;
+    if (ext == 0 && h.size >= 4 && IsFrameIdChar(x[0]) && IsFrameIdChar(x[1]) &&
+        IsFrameIdChar(x[2]) && IsFrameIdChar(x[3])) {
+      // Some writers set the flag without writing the header: the frames
+      // start right away. The flag is cleared so that readers agree.
+      h.flags &= uint8_t(~kId3v2FlagExtended);
+      tag.clearedBogusExtendedFlag = true;
+    } else if (ext == 0) {
       why = "damaged extended header";
       return false;
-    }
-    if (drop) {
+    } else if (drop) {
       Cut(buffer, length, kId3v2HeaderSize, ext);
       h.size -= uint32_t(ext);
       h.flags &= uint8_t(~kId3v2FlagExtended);

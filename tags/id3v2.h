@@ -106,6 +106,7 @@ struct Id3v2EditableTag {
   // What was changed to make the tag editable, for tests and reports.
   bool removedUnsync = false;
   bool droppedExtendedHeader = false;
+  bool clearedBogusExtendedFlag = false;  // flag set, but frames right after the header
 };
 
 // Prepares the tag at the start of buffer[0..length): removes

@@ -335,7 +335,7 @@ TEST(LyricTagWriter, LongSyltLineIsConvertedWhole) {
   ParsedTag t = ParseTag(ReadBytes(dir / "a.mp3"));
   ASSERT_TRUE(t.ok) << t.error;
   const Bytes& d = t.Find("SYLT")->data;
-  ASSERT_EQ(d.size(), 28 + (30001 * 2 + 4) + (6 * 2 + 4));
+  ASSERT_EQ(d.size(), size_t(28 + (30001 * 2 + 4) + (6 * 2 + 4)));
   EXPECT_EQ(d[28 + 29999 * 2], 'w');
   EXPECT_EQ(Slice(d, 28 + 30000 * 2, 6), (Bytes{0, 0, 0, 0, 0x03, 0xE8}));
   EXPECT_EQ(Slice(d, 28 + 30001 * 2 + 4, 2), (Bytes{'a', 0}));

@@ -234,3 +234,25 @@ TEST_F(TagShapes, CorpusTagsKeepEveryOtherFrame) {
   }
   EXPECT_GT(checked, 40);
 }
+
+TEST_F(TagShapes, ExtendedHeaderFlagWithoutTheHeaderIsCleared) {
+  // The flag is set but the frames start right after the header.
+  Bytes original = ReadBytes(CorpusPath("mutagen_issue_21.id3"));
+  ASSERT_EQ(original[5] & 0x40, 0x40);
+  ASSERT_EQ(Slice(original, 10, 4), B("TIT2"));
+  Bytes cleared = original;
+  cleared[5] &= ~0x40;
+  ParsedTag before = ParseTag(cleared);
+  ASSERT_TRUE(before.ok) << before.error;
+  Bytes file = WriteInto(original);
+  ParsedTag t = ParseTag(file);
+  ASSERT_TRUE(t.ok) << t.error;
+  EXPECT_EQ(t.flags & 0x40, 0);
+  EXPECT_EQ(t.frames.size(), before.frames.size() + 2);  // USLT and SYLT; it has a TCON
+  size_t k = 0;
+  for (const auto& f : before.frames) {
+    while (k < t.frames.size() && !(t.frames[k].id == f.id && t.frames[k].data == f.data)) ++k;
+    ASSERT_LT(k, t.frames.size()) << "lost " << f.id;
+    ++k;
+  }
+}
