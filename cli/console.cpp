@@ -72,6 +72,21 @@ std::string NameToGbk(const std::string& name, size_t* unmappable) {
 }
 #endif
 
+namespace {
+size_t s_progressWidth = 0;  // bytes of the progress line shown, >= its columns
+}  // namespace
+
+void Progress(const std::string& utf8) {
+  Err("\r" + std::string(s_progressWidth, ' ') + "\r" + utf8);
+  s_progressWidth = utf8.size();
+}
+
+void EndProgress() {
+  if (s_progressWidth == 0) return;
+  Err("\r" + std::string(s_progressWidth, ' ') + "\r");
+  s_progressWidth = 0;
+}
+
 }  // namespace console
 
 #ifdef _WIN32

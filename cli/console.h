@@ -17,6 +17,11 @@ void Err(std::string_view utf8);
 // True when standard error is a terminal (for the progress line).
 bool ErrIsTerminal();
 
+// A line on standard error that each call overwrites, and its removal. Plain
+// carriage returns and blanks, which every console understands.
+void Progress(const std::string& utf8);
+void EndProgress();
+
 // A path as given to fileio, in UTF-8 for printing.
 std::string PathToUtf8(const std::string& path);
 

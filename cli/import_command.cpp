@@ -62,17 +62,30 @@ class CImportLists {
   std::vector<ListEntry> m_lyrics;
 };
 
-// A path as the lists take it: with a folder part, without a trailing
-// separator.
+// A path as the lists take it: without a trailing separator, and a file
+// with a folder part ("./a.mp3"), since a bare name is never listed.
 std::string ListPath(std::string path) {
   while (path.size() > 1 && fileio::LastSeparator(path) == path.size() - 1) path.pop_back();
-  if (fileio::LastSeparator(path) == std::string::npos) path = fileio::JoinPath(".", path);
+  if (fileio::LastSeparator(path) == std::string::npos && !fileio::IsDirectory(path)) {
+    path = fileio::JoinPath(".", path);
+  }
   return path;
 }
 
+// "[12/200] name", short enough never to wrap on an 80-column console.
 void ShowProgress(size_t done, size_t total, const std::string& name) {
-  console::Err("\r\x1b[K[" + std::to_string(done) + "/" + std::to_string(total) + "] " +
-               Cp936ToUtf8(name));
+  constexpr size_t kMaxBytes = 60;
+  std::string line = "[" + std::to_string(done) + "/" + std::to_string(total) + "] ";
+  const std::string text = Cp936ToUtf8(name);
+  for (size_t i = 0; i < text.size();) {
+    size_t length = 1;  // whole UTF-8 characters only
+    while (i + length < text.size() && (static_cast<unsigned char>(text[i + length]) & 0xC0) == 0x80)
+      ++length;
+    if (line.size() + length > kMaxBytes) break;
+    line.append(text, i, length);
+    i += length;
+  }
+  console::Progress(line);
 }
 
 std::string Count(size_t n, const char* one, const char* many) {
@@ -163,7 +176,7 @@ int RunImport(const std::vector<std::string>& args) {
     }
     if (progress) ShowProgress(k + 1, pairs.size(), listName);
     const PairOutcome outcome = WritePair(writer, lyric.path, mp3.path, listName);
-    if (progress) console::Err("\r\x1b[K");
+    if (progress) console::EndProgress();
     console::Out(PairLine(listName, mp3.path, &outcome));
     ++(outcome.ok ? written : failed);
   }

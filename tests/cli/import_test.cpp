@@ -76,6 +76,17 @@ TEST_F(ImportTest, AnUnreadableMp3IsAFailure) {
   EXPECT_TRUE(Contains(result.out, "晚风.mp3 → " + Song("晚风.mp3") + ": failed: ")) << result.out;
 }
 
+TEST_F(ImportTest, ADamagedTagIsAFailureAndTheFileStaysAsItWas) {
+  // "ID3" with a size that is not synchsafe.
+  const std::string damaged = std::string("ID3\x03\x00\x00\xFF\xFF\xFF\xFF", 10) + std::string(4000, 'x');
+  WriteFile(m_songs / "坏标签.mp3", damaged);
+  fs::copy(m_songs / "晚风.lrc", m_songs / "坏标签.lrc");
+  const RunResult result = Run({"import", m_songs.string()});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_TRUE(Contains(result.out, "坏标签.mp3 → " + Song("坏标签.mp3") + ": failed: ")) << result.out;
+  EXPECT_EQ(ReadFile(m_songs / "坏标签.mp3"), damaged);
+}
+
 TEST_F(ImportTest, ALyricThatIsAFolderIsRefusedAndTheMp3Untouched) {
   fs::create_directory(m_songs / "空.lrc");
   fs::copy(m_songs / "晚风.mp3", m_songs / "空.mp3");
@@ -146,7 +157,7 @@ TEST_F(ImportTest, TwoLyricsIntoOneFileAreNoted) {
 TEST_F(ImportTest, NothingToPairGivesStatusOne) {
   const fs::path dir = m_root / "only-mp3";
   fs::create_directory(dir);
-  fs::copy(m_songs / "晚风.mp3", dir / "晚风.mp3");
+  fs::copy(m_songs / "晚风.mp3", dir / "其他.mp3");
   RunResult result = Run({"import", dir.string()});
   EXPECT_EQ(result.status, 1);
   EXPECT_TRUE(Contains(result.err, "no lyric files (.lrc) found")) << result.err;

@@ -69,8 +69,8 @@ TEST_F(ShowTest, AFileWithoutTagsShowsEmptyFields) {
 TEST_F(ShowTest, KeepsControlBytesOffTheTerminal) {
   std::string record(128, '\0');
   record.replace(0, 3, "TAG");
-  record.replace(3, 8, "A\x1b[2JB\x07");
-  WriteFile(m_root / "odd.mp3", record);
+  record.replace(3, 7, "A\x1b[2JB\x07");
+  WriteFile(m_root / "odd.mp3", std::string(1000, '\xFF') + record);
   const RunResult result = Run({"show", (m_root / "odd.mp3").string()});
   EXPECT_EQ(result.status, 0) << result.err;
   EXPECT_TRUE(Contains(result.out, "标题: A?[2JB?\n")) << result.out;
