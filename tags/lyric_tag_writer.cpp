@@ -129,6 +129,8 @@ WriteResult CLyricTagWriter::WriteLyricTag(const std::string& lrcPath, const std
     // The lyric. A lyric file that cannot be read must not wipe the lyric
     // the MP3 file already carries.
     std::string lyricText;
+    if (fileio::IsDirectory(lrcPath)) return Fail(WriteStatus::CannotOpen, "the lyric file is a folder");
+    if (fileio::IsDirectory(mp3Path)) return Fail(WriteStatus::CannotOpen, "the MP3 file is a folder");
     FILE* lrc = fileio::Open(lrcPath, "rb");
     if (!lrc) return Fail(WriteStatus::CannotOpen, "cannot open the lyric file: " + fileio::LastErrorText());
     std::fclose(lrc);

@@ -21,6 +21,13 @@ class CLyricTagWriter {
   // name the run lists the pair under (the lyric file's name with ".mp3" in
   // place of its last four characters, GBK); a new ID3v1 record takes its
   // title from it.
+  //
+  // The new content is written to a temporary file that replaces the MP3
+  // file only when it is complete, so on every failure the file is as it
+  // was (a read-only attribute may have been cleared). A lyric file that
+  // cannot be read is a failure, not an empty lyric. A tag that cannot be
+  // edited safely (sizes beyond the file, unknown version) is reported as
+  // BadTag and left alone.
   WriteResult WriteLyricTag(const std::string& lrcPath, const std::string& mp3Path,
                             const std::string& listName);
 

@@ -433,6 +433,13 @@ TEST(LyricTagWriter, MissingFilesAreReportedAndNothingChanges) {
   WriteResult noMp3 = Write(dir / "a.lrc", dir / "missing.mp3", true);
   EXPECT_EQ(noMp3.status, WriteStatus::CannotOpen);
   EXPECT_FALSE(fs::exists(dir / "missing.mp3"));
+  // Folders are not files: a folder read as a lyric would be an empty one.
+  fs::create_directories(dir / "folder.lrc");
+  fs::create_directories(dir / "folder.mp3");
+  EXPECT_EQ(Write(dir / "folder.lrc", dir / "a.mp3", true).status, WriteStatus::CannotOpen);
+  EXPECT_EQ(ReadBytes(dir / "a.mp3"), original);
+  EXPECT_EQ(Write(dir / "a.lrc", dir / "folder.mp3", true).status, WriteStatus::CannotOpen);
+  EXPECT_TRUE(fs::is_directory(dir / "folder.mp3"));
   EXPECT_TRUE(dir.TempFiles().empty());
 }
 
