@@ -360,6 +360,32 @@ TEST(LyricTagWriter, OldSyltBeforeUsltIsReplacedInItsPlace) {
   EXPECT_EQ(Slice(file, t.bodyEnd, audio.size()), audio);
 }
 
+TEST(LyricTagWriter, OldSyltWithoutUsltIsTheInsertionPoint) {
+  const Bytes tit2 = TextFrame("TIT2", "N"), talb = TextFrame("TALB", "A");
+  const Bytes oldSylt = Frame("SYLT", Concat({Bytes{0, 'e', 'n', 'g', 2, 1, 0}, B("x"), Bytes{0, 0, 0, 0, 9}}));
+  const Bytes tcon = Hex("54 43 4F 4E 00 00 00 05 00 00 00 28 31 32 29");
+  const Bytes uslt = Frame("USLT", UsltData("Hi\n"));
+  const Bytes audio = Audio(100);
+  for (bool sync : {false, true}) {
+    SCOPED_TRACE(sync ? "synchronised" : "unsynchronised");
+    ScratchDir dir;
+    WriteText(dir / "a.lrc", "[00:01.00]Hi\n");
+    WriteBytes(dir / "a.mp3", Concat({Tag(3, Concat({tit2, oldSylt, talb}), 10), audio}));
+    ASSERT_TRUE(Write(dir / "a.lrc", dir / "a.mp3", sync).ok());
+    Bytes file = ReadBytes(dir / "a.mp3");
+    ParsedTag t = ParseTag(file);
+    ASSERT_TRUE(t.ok) << t.error;
+    EXPECT_EQ(t.Ids(), (std::vector<std::string>{"TIT2", "TCON", "USLT", "SYLT", "TALB"}));
+    EXPECT_EQ(Slice(file, 10, tit2.size() + tcon.size() + uslt.size()), Concat({tit2, tcon, uslt}));
+    if (sync) {
+      EXPECT_EQ(t.Find("SYLT")->size, 38u);  // the new one in the old one's place
+    } else {
+      EXPECT_EQ(Slice(file, t.Find("SYLT")->offset, oldSylt.size()), oldSylt);  // kept as it was
+      EXPECT_EQ(Slice(file, t.tagEnd, file.size()), audio);
+    }
+  }
+}
+
 TEST(LyricTagWriter, OwnOutputIsReplacedInPlaceOnTheNextWrite) {
   ScratchDir dir;
   WriteText(dir / "a.lrc", "[00:01.00]First\n");
