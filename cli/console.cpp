@@ -77,7 +77,8 @@ size_t s_progressWidth = 0;  // bytes of the progress line shown, >= its columns
 }  // namespace
 
 void Progress(const std::string& utf8) {
-  Err("\r" + std::string(s_progressWidth, ' ') + "\r" + utf8);
+  EndProgress();
+  Err(utf8);
   s_progressWidth = utf8.size();
 }
 

@@ -188,8 +188,8 @@ int RunImport(const std::vector<std::string>& args) {
   }
   for (const auto& [mp3, count] : lyricsPerMp3) {
     if (count < 2) continue;
-    console::Err("versemill: note: " + std::to_string(count) + " lyrics went into '" +
-                 console::PathToUtf8(lists.m_mp3[mp3].path) + "'; it keeps the last one\n");
+    console::Err("versemill: note: " + std::to_string(count) + " lyrics pair with '" +
+                 console::PathToUtf8(lists.m_mp3[mp3].path) + "'; the last one written stays\n");
   }
 
   const std::string without = Count(unpaired.size(), "lyric", "lyrics") + " without an MP3 file";

@@ -151,7 +151,7 @@ TEST_F(ImportTest, TwoLyricsIntoOneFileAreNoted) {
   const std::string b = (dir / "B" / "Song.mp3").string();
   EXPECT_EQ(result.out, "Song.mp3 → " + b + "\nSong.mp3 → " + b + "\n" +
                             "2 pairs written, 0 failed, 0 lyrics without an MP3 file\n");
-  EXPECT_TRUE(Contains(result.err, "note: 2 lyrics went into '" + b + "'")) << result.err;
+  EXPECT_TRUE(Contains(result.err, "note: 2 lyrics pair with '" + b + "'")) << result.err;
 }
 
 TEST_F(ImportTest, NothingToPairGivesStatusOne) {
