@@ -175,9 +175,13 @@ def check_id3v2(c, ctx, before, after, path, sync, iriver):
     old_tags = iu.mutagen_load(path + ".before")[0] if hb and hb[0] >= 3 else None
     old_uslt = len(old_tags.getall("USLT")) if old_tags else 0
     c.equal(len(tags.getall("USLT")), max(1, old_uslt), ctx, "USLT frames in all (the old one replaced)")
-    if old_uslt == 0:
-        genres = [t for f in tags.getall("TCON") for t in f.text]
-        c.check("(12)" in genres, ctx, "TCON (12) written (mutagen reads %r)" % genres)
+    genres = [t for f in tags.getall("TCON") for t in f.text]
+    old_genres = [t for f in old_tags.getall("TCON") for t in f.text] if old_tags else []
+    if old_genres:
+        # One TCON frame at most: the old one stays as it was.
+        c.equal(genres, old_genres, ctx, "the old TCON frame kept, no second one")
+    elif old_uslt == 0:
+        c.equal(genres, ["(12)"], ctx, "TCON (12) written")
     if old_tags is not None:
         drop = iriver and first_frame_id(before) == b"TXXX"
         c.equal(surviving_frames(tags, False), surviving_frames(old_tags, drop), ctx, "the other frames survive")
@@ -321,11 +325,15 @@ def check_empty_lyric(c, versemill, work, src):
     code, out = iu.run_versemill(versemill, ["tag", lrc, mp3])
     if not c.equal(code, 0, "empty lyric", "versemill tag exit code (output: %s)" % out.strip()):
         return
+    # mutagen drops a USLT frame whose text is empty and unterminated, which
+    # the frame layout allows; TagLib reads it.
     tags, err = iu.mutagen_load(mp3)
     if c.check(tags is not None, "empty lyric", "mutagen reads the tag (%s)" % err):
-        c.equal([f.text for f in tags.getall("USLT")], [""], "empty lyric", "an empty USLT text")
+        c.equal([t for f in tags.getall("TCON") for t in f.text], ["(12)"], "empty lyric", "TCON (12) written")
     view, err = iu.taglib_read(args_reader, mp3)
     if c.check(view is not None, "empty lyric", "TagLib reads the tag (%s)" % err):
+        c.equal([(u["lang"], u.get("raw")) for u in view.uslt], [("chi", b"")], "empty lyric",
+                "an empty USLT text")
         c.equal([len(s["entries"]) for s in view.sylt], [0], "empty lyric", "a SYLT frame without entries")
     tail = iu.Tail(iu.read(mp3), 0)
     c.equal(iu.lyrics3_fields(tail.lyrics3) if tail.lyrics3 else None, [("IND", b"11"), ("LYR", b"")],
