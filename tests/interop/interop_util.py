@@ -42,8 +42,9 @@ def require_tools(args, need_exiftool=True, need_versemill=True):
 class Checks:
     """Counts checks; prints each failure at once with its context."""
 
-    def __init__(self, name):
+    def __init__(self, name, quiet=False):
         self.name = name
+        self.quiet = quiet
         self.total = 0
         self.failures = []
 
@@ -52,7 +53,8 @@ class Checks:
         if not ok:
             line = "FAIL [%s] %s" % (context, what)
             self.failures.append(line)
-            print(line, flush=True)
+            if not self.quiet:
+                print(line, flush=True)
         return ok
 
     def equal(self, got, want, context, what):

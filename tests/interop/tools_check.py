@@ -132,6 +132,54 @@ def check_readers(c, args, work):
                 "ETT field, exiftool vs layout code")
 
 
+def check_checks(c, args, work):
+    """The sweep's checks pass a file versemill wrote and catch each of a set
+    of damages done to it afterwards."""
+    import corpus_sweep
+    corpus = os.path.join(args.data, "corpus")
+    src = os.path.join(corpus, "mp3", "mutagen_silence-44-s.mp3")
+    folder = os.path.join(work, "damage")
+    os.makedirs(folder)
+    lrc = os.path.join(folder, "track.lrc")
+    mp3 = os.path.join(folder, "track.mp3")
+    iu.write(lrc, iu.read(os.path.join(corpus, "lrc-gbk", "agora_demo_lrc_crlf_gbk.lrc")))
+    data_in = iu.read(src)
+    iu.write(mp3, data_in)
+    code, out = iu.run_versemill(args.versemill, ["import", lrc, mp3])
+    if not c.equal(code, 0, "damage", "versemill import exit code (output: %s)" % out.strip()):
+        return
+    good = iu.read(mp3)
+
+    def failures(data_out):
+        inner = iu.Checks("inner", quiet=True)
+        sweep = corpus_sweep.Sweep(args, inner)
+        before = sweep.before_state(src)
+        path = os.path.join(folder, "probe.mp3")
+        iu.write(path, data_out)
+        sweep.check_written("probe", path, data_in, data_out, True, before, "track", False)
+        return len(inner.failures)
+
+    c.equal(failures(good), 0, "damage", "failures found in the file as written")
+    end = iu.id3v2_end(good)
+    audio, tail = iu.audio_of(good)
+    uslt = good.find(b"USLT")
+    lyr = good.rfind(b"LYR")
+
+    def patched(pos, value):
+        return good[:pos] + bytes([value]) + good[pos + 1:]
+
+    damages = {
+        "one audio byte changed": patched(end + len(audio) // 2, good[end + len(audio) // 2] ^ 1),
+        "ID3v1 record dropped": good[:-128],
+        "one byte of the Lyrics3 lyric changed": patched(lyr + 9, good[lyr + 9] ^ 1),
+        "USLT text: a GBK character changed": patched(uslt + 17, good[uslt + 17] ^ 1),
+        "SYLT frame renamed": good.replace(b"SYLT", b"XYLT", 1),
+        "tag size one too large": good[:9] + bytes([good[9] + 1]) + good[10:],
+    }
+    for what, data in damages.items():
+        c.check(data != good and failures(data) > 0, "damage", "the sweep's checks catch: " + what)
+
+
 def iu_synchsafe(n):
     return [(n >> 21) & 0x7F, (n >> 14) & 0x7F, (n >> 7) & 0x7F, n & 0x7F]
 
@@ -139,7 +187,7 @@ def iu_synchsafe(n):
 def main():
     args = iu.parse_args(__doc__)
     c = iu.Checks("interop tools")
-    missing = iu.require_tools(args, need_versemill=False)
+    missing = iu.require_tools(args)
     for m in missing:
         c.check(False, "setup", "missing: " + m)
     if missing:
@@ -147,6 +195,7 @@ def main():
     with tempfile.TemporaryDirectory(prefix="vm-interop-tools-") as work:
         check_layout(c, args.data)
         check_readers(c, args, work)
+        check_checks(c, args, work)
     return c.summary()
 
 
