@@ -52,14 +52,31 @@ struct DecodedText {
 };
 
 // Recognises UTF-8 (with or without BOM) and UTF-16 (with BOM) and converts
-// bytes to GBK in place; other text is left byte for byte.
+// bytes to GBK in place; other text is left byte for byte. Text without a
+// BOM counts as UTF-8 only when it is valid UTF-8 with at least one
+// multi-byte character (plain ASCII needs no conversion).
 DecodedText DecodeLyricText(std::string& bytes);
+
+// Reads every byte of a file, zero bytes included. False (and out unchanged)
+// when it cannot be opened or read.
+bool ReadFileBytes(const std::string& path, std::string& out);
+
+// A lyric file as GBK text: reads the whole file, decodes it as
+// DecodeLyricText does and ends the text at its first zero byte (after the
+// decoding, so that UTF-16 text is not cut). When the file cannot be read,
+// gbkText is empty and fileRead is false.
+struct LyricFileText : DecodedText {
+  bool fileRead = false;
+};
+LyricFileText ReadLyricFile(const std::string& path, std::string& gbkText);
 
 // Parses LRC text into lines; rebuilds unsync (one line text + LF per time
 // tag, in file order) when it is given.
 void ParseLrc(std::string_view text, CLyricLineArray& lines, std::string* unsync = nullptr);
 
 // "mm:ss[.fff]" or "hh:mm:ss[.fff]" to milliseconds. False without ':'.
+// Each part is read as atoi reads it; a result beyond the 32-bit range is
+// clamped to INT32_MIN / INT32_MAX.
 bool ParseLrcTime(std::string_view tag, int32_t& ms);
 
 inline int32_t MsToHours(int32_t t) { return t / 3600000; }
