@@ -39,6 +39,41 @@ class Iconv {
 };
 #endif
 
+#ifdef _WIN32
+size_t GbkCharLen(std::string_view s, size_t i) {
+  unsigned char c = static_cast<unsigned char>(s[i]);
+  return c >= 0x81 && c <= 0xFE && i + 1 < s.size() ? 2 : 1;
+}
+
+// Converts whole characters, strictly; false at an invalid sequence.
+bool Mb936(std::string_view piece, std::u16string& out) {
+  const int len = static_cast<int>(piece.size());
+  int n = MultiByteToWideChar(936, MB_ERR_INVALID_CHARS, piece.data(), len, nullptr, 0);
+  if (n <= 0) return false;
+  const size_t at = out.size();
+  out.resize(at + n);
+  if (MultiByteToWideChar(936, MB_ERR_INVALID_CHARS, piece.data(), len,
+                          reinterpret_cast<wchar_t*>(&out[at]), n) != n) {
+    out.resize(at);
+    return false;
+  }
+  return true;
+}
+
+void AppendCp936(std::string_view piece, std::u16string& out) {
+  if (Mb936(piece, out)) return;
+  for (size_t i = 0; i < piece.size();) {
+    size_t len = GbkCharLen(piece, i);
+    if (!Mb936(piece.substr(i, len), out)) {
+      // A bad lead byte stands alone; its follower may be a character.
+      out.push_back(kReplacement);
+      len = 1;
+    }
+    i += len;
+  }
+}
+#endif
+
 [[maybe_unused]] void AppendUtf16(std::string& out, char32_t c) {
   if (c < 0x10000) {
     out.push_back(static_cast<char>(c & 0xFF));
@@ -52,10 +87,16 @@ std::u16string Cp936ToUtf16(std::string_view gbk) {
   std::u16string out;
   if (gbk.empty()) return out;
 #ifdef _WIN32
-  int n = MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()), nullptr, 0);
-  out.resize(n);
-  MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()),
-                      reinterpret_cast<wchar_t*>(&out[0]), n);
+  // In pieces that end on character boundaries, so that any length fits the
+  // API's int; a piece with an invalid sequence goes character by character.
+  constexpr size_t kPiece = 1 << 20;
+  size_t pos = 0;
+  while (pos < gbk.size()) {
+    size_t end = pos;
+    while (end < gbk.size() && end - pos < kPiece) end += GbkCharLen(gbk, end);
+    AppendCp936(gbk.substr(pos, end - pos), out);
+    pos = end;
+  }
 #else
   Iconv cv("UTF-16LE", "CP936");
   if (!cv.ok()) return Utf8ToUtf16(gbk);
@@ -81,10 +122,15 @@ std::string Utf16ToCp936(std::u16string_view text, size_t* unmappable) {
 #ifdef _WIN32
   // Per character, so that each one GBK cannot hold is counted once.
   for (size_t i = 0; i < text.size(); ++i) {
-    size_t len = (text[i] >= 0xD800 && text[i] < 0xDC00 && i + 1 < text.size()) ? 2 : 1;
+    size_t len = (text[i] >= 0xD800 && text[i] < 0xDC00 && i + 1 < text.size() &&
+                  text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000)
+                     ? 2
+                     : 1;
     char buf[8];
     BOOL usedDefault = FALSE;
-    int n = WideCharToMultiByte(936, 0, reinterpret_cast<const wchar_t*>(text.data() + i),
+    // No best fit: a character GBK lacks is '?', not a look-alike.
+    int n = WideCharToMultiByte(936, WC_NO_BEST_FIT_CHARS,
+                                reinterpret_cast<const wchar_t*>(text.data() + i),
                                 static_cast<int>(len), buf, sizeof buf, "?", &usedDefault);
     if (n <= 0 || usedDefault) {
       out.push_back('?');

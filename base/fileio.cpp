@@ -3,13 +3,16 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include "base/codepage.h"
 #include "base/gbk.h"
 
 #ifdef _WIN32
+#include <fcntl.h>
 #include <io.h>
+#include <sys/stat.h>
 #include <windows.h>
 #else
 #include <dirent.h>
@@ -111,7 +114,11 @@ bool MoveNoReplace(const std::string& from, const std::string& to) {
 #else
   // link + unlink never replaces an existing target; fall back to a checked
   // rename where hard links are not possible.
-  if (link(from.c_str(), to.c_str()) == 0) return unlink(from.c_str()) == 0;
+  if (link(from.c_str(), to.c_str()) == 0) {
+    if (unlink(from.c_str()) == 0) return true;
+    unlink(to.c_str());  // leave one name, as before
+    return false;
+  }
   if (errno == EEXIST) return false;
   if (Exists(to)) return false;
   return rename(from.c_str(), to.c_str()) == 0;
@@ -196,8 +203,35 @@ AtomicReplace::AtomicReplace(std::string target) : m_strTarget(std::move(target)
 
 AtomicReplace::~AtomicReplace() { Abort(); }
 
+namespace {
+
+#ifndef _WIN32
+// Gives the new file the original's permission bits (writable for its owner,
+// as the writer clears read-only anyway) and, where allowed, its owner.
+bool CopyPermissions(int fd, const std::string& original) {
+  struct stat st;
+  if (stat(original.c_str(), &st) != 0) return errno == ENOENT;
+  if (fchown(fd, st.st_uid, st.st_gid) != 0) {
+    // Not allowed for other users' files unless privileged; keep our own.
+  }
+  return fchmod(fd, (st.st_mode & 07777) | S_IWUSR) == 0;
+}
+#endif
+
+}  // namespace
+
 bool AtomicReplace::Begin() {
   Abort();
+#ifndef _WIN32
+  // Through a symbolic link the linked file is replaced, not the link.
+  struct stat lst;
+  if (lstat(m_strTarget.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
+    if (char* real = realpath(m_strTarget.c_str(), nullptr)) {
+      m_strTarget = real;
+      free(real);
+    }
+  }
+#endif
   size_t sep = LastSeparator(m_strTarget);
   std::string folder = sep == std::string::npos ? std::string() : m_strTarget.substr(0, sep + 1);
   std::string name = m_strTarget.substr(sep == std::string::npos ? 0 : sep + 1);
@@ -210,19 +244,26 @@ bool AtomicReplace::Begin() {
     m_strTemp = folder + "." + name + ".vmtmp-" + std::to_string(pid) + "-" +
                 std::to_string(s_tempCounter++);
 #ifdef _WIN32
-    HANDLE h = CreateFileW(W(m_strTemp).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
-      if (GetLastError() == ERROR_FILE_EXISTS) continue;
+    int fd = _wopen(W(m_strTemp).c_str(), _O_RDWR | _O_CREAT | _O_EXCL | _O_BINARY,
+                    _S_IREAD | _S_IWRITE);
+    if (fd < 0) {
+      if (errno == EEXIST) continue;
       m_strTemp.clear();
       return false;
     }
-    CloseHandle(h);
-    m_pStream = Open(m_strTemp, "w+b");
+    m_pStream = _fdopen(fd, "w+b");
+    if (!m_pStream) _close(fd);
 #else
+    // Private until it takes the original's permissions below.
     int fd = open(m_strTemp.c_str(), O_RDWR | O_CREAT | O_EXCL, 0600);
     if (fd < 0) {
       if (errno == EEXIST) continue;
+      m_strTemp.clear();
+      return false;
+    }
+    if (!CopyPermissions(fd, m_strTarget)) {
+      close(fd);
+      Remove(m_strTemp);
       m_strTemp.clear();
       return false;
     }
@@ -247,9 +288,8 @@ bool AtomicReplace::Commit() {
   ok = ok && _commit(_fileno(m_pStream)) == 0;
 #else
   ok = ok && fsync(fileno(m_pStream)) == 0;
-  struct stat st;
-  if (ok && stat(m_strTarget.c_str(), &st) == 0)
-    ok = fchmod(fileno(m_pStream), (st.st_mode & 07777) | S_IWUSR) == 0;
+  // Again, in case the original's permissions changed meanwhile.
+  ok = ok && CopyPermissions(fileno(m_pStream), m_strTarget);
 #endif
   ok = std::fclose(m_pStream) == 0 && ok;
   m_pStream = nullptr;
@@ -258,7 +298,15 @@ bool AtomicReplace::Commit() {
     return false;
   }
 #ifdef _WIN32
-  ok = MoveFileExW(W(m_strTemp).c_str(), W(m_strTarget).c_str(),
+  // Hidden, system and archive marks stay; read-only is the writer's to clear.
+  const std::wstring wTarget = W(m_strTarget), wTemp = W(m_strTemp);
+  DWORD attrs = GetFileAttributesW(wTarget.c_str());
+  if (attrs != INVALID_FILE_ATTRIBUTES) {
+    attrs &= FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+             FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    if (attrs) SetFileAttributesW(wTemp.c_str(), attrs);
+  }
+  ok = MoveFileExW(wTemp.c_str(), wTarget.c_str(),
                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 #else
   ok = rename(m_strTemp.c_str(), m_strTarget.c_str()) == 0;
