@@ -172,8 +172,10 @@ FrameWalk WalkVersion4(const uint8_t* buffer, size_t begin, size_t end, bool& sy
   FrameWalk ss = WalkFrames(buffer, begin, end, true);
   synchsafe = true;
   if (ss.Clean()) return ss;
+  // Plain only when that reads the tag through and finds more frames, so
+  // that a merely damaged tag keeps the encoding the format prescribes.
   FrameWalk plain = WalkFrames(buffer, begin, end, false);
-  if (plain.Clean()) {
+  if (plain.Clean() && plain.frames.size() > ss.frames.size()) {
     synchsafe = false;
     return plain;
   }
