@@ -131,11 +131,9 @@ WriteResult CLyricTagWriter::WriteLyricTag(const std::string& lrcPath, const std
     std::string lyricText;
     if (fileio::IsDirectory(lrcPath)) return Fail(WriteStatus::CannotOpen, "the lyric file is a folder");
     if (fileio::IsDirectory(mp3Path)) return Fail(WriteStatus::CannotOpen, "the MP3 file is a folder");
-    FILE* lrc = fileio::Open(lrcPath, "rb");
-    if (!lrc) return Fail(WriteStatus::CannotOpen, "cannot open the lyric file: " + fileio::LastErrorText());
-    std::fclose(lrc);
-    ReadTextFile(lrcPath, lyricText);
-    DecodedText decoded = DecodeLyricText(lyricText);
+    const LyricFileText decoded = ReadLyricFile(lrcPath, lyricText);
+    if (!decoded.fileRead)
+      return Fail(WriteStatus::CannotOpen, "cannot read the lyric file: " + fileio::LastErrorText());
     ParseLrc(lyricText, m_lyricLines, &m_strUnsyncLyric);
 
     // The MP3 file, whole, into the buffer.

@@ -504,3 +504,34 @@ TEST(LyricTagWriter, BufferIsAllocatedOnceAndReused) {
   ASSERT_TRUE(Write(dir / "a.lrc", dir / "c.mp3", true, false, "b.mp3").ok());
   EXPECT_EQ(ReadBytes(dir / "b.mp3"), ReadBytes(dir / "c.mp3"));
 }
+
+TEST(LyricTagWriter, Utf8AndUtf16LyricFilesBecomeGbk) {
+  ScratchDir dir;
+  // "你好" as UTF-8, and as UTF-16LE with its byte-order mark.
+  WriteText(dir / "u8.lrc", "[00:01.00]\xe4\xbd\xa0\xe5\xa5\xbd\n");
+  WriteBytes(dir / "u16.lrc", Bytes{0xFF, 0xFE, '[', 0, '0', 0, '0', 0, ':', 0, '0', 0, '1', 0, ']', 0,
+                                    0x60, 0x4F, 0x7D, 0x59, '\n', 0});
+  for (const char* lrc : {"u8.lrc", "u16.lrc"}) {
+    SCOPED_TRACE(lrc);
+    WriteBytes(dir / "a.mp3", Audio(200));
+    WriteResult r = Write(dir / lrc, dir / "a.mp3", false);
+    ASSERT_TRUE(r.ok()) << r.detail;
+    EXPECT_EQ(r.unmappable, 0u);
+    ParsedTag t = ParseTag(ReadBytes(dir / "a.mp3"));
+    ASSERT_TRUE(t.ok) << t.error;
+    EXPECT_EQ(t.Find("USLT")->data, UsltData("\xc4\xe3\xba\xc3\n"));
+  }
+}
+
+TEST(LyricTagWriter, CharactersOutsideGbkAreCounted) {
+  ScratchDir dir;
+  // U+1F600 has no GBK form.
+  WriteText(dir / "a.lrc", "[00:01.00]ok \xf0\x9f\x98\x80 \xe4\xbd\xa0\n");
+  WriteBytes(dir / "a.mp3", Audio(200));
+  WriteResult r = Write(dir / "a.lrc", dir / "a.mp3", false);
+  ASSERT_TRUE(r.ok()) << r.detail;
+  EXPECT_EQ(r.unmappable, 1u);
+  ParsedTag t = ParseTag(ReadBytes(dir / "a.mp3"));
+  ASSERT_TRUE(t.ok) << t.error;
+  EXPECT_EQ(t.Find("USLT")->data, UsltData("ok ? \xc4\xe3\n"));
+}
