@@ -2,7 +2,10 @@
 // sample state with its skin pictures drawn at their hidden buttons, so that a
 // script can take a picture of it.
 //
-//   vm_showdlg.exe TEMPLATE [RECT_FILE [DONE_FILE]]
+//   vm_showdlg.exe TEMPLATE[:editing] [RECT_FILE [DONE_FILE]]
+//
+// "143:editing" shows the music information dialog after its first press:
+// fields writable, suggestion boxes filled, the confirm picture.
 //
 // Once the window is painted its window rectangle (screen pixels: left top
 // right bottom) is written to RECT_FILE; the program ends when DONE_FILE
@@ -25,6 +28,9 @@ struct Placement {
 };
 
 // The pictures of each template in drawing order, as the dialogs draw them.
+int g_template = 0;
+bool g_editing = false;
+
 std::vector<Placement> PicturesOf(int id) {
   switch (id) {
     case IDD_IMPORT_DIALOG:
@@ -34,7 +40,7 @@ std::vector<Placement> PicturesOf(int id) {
       return {{IDB_SAVE_EXIT, IDOK}, {IDB_EXIT, IDCANCEL}, {IDB_START_IMPORT, IDC_MEDIA_IMPORT},
               {IDB_DELETE_LYRIC, IDC_MEDIA_DELETE}};
     case IDD_MUSIC_INFO:
-      return {{IDB_MODIFY, IDOK}, {IDB_EXIT, IDCANCEL}};  // viewing state
+      return {{g_editing ? IDB_OK : IDB_MODIFY, IDOK}, {IDB_EXIT, IDCANCEL}};
     case IDD_LYRIC_TIME:
     case IDD_MATCH_RESULT:
     case IDD_BATCH_ID3:
@@ -43,12 +49,28 @@ std::vector<Placement> PicturesOf(int id) {
   return {};
 }
 
-int g_template = 0;
 std::vector<HBITMAP> g_bitmaps;
 
 void AddLines(HWND dlg, int control, UINT message, std::initializer_list<const wchar_t*> lines) {
   for (const wchar_t* line : lines)
     SendDlgItemMessageW(dlg, control, message, 0, reinterpret_cast<LPARAM>(line));
+}
+
+// The music information dialog after its first press.
+void ShowSuggestions(HWND dlg) {
+  for (int edit : {IDC_FILE_NAME, IDC_TITLE, IDC_ARTIST, IDC_ALBUM, IDC_YEAR})
+    SendDlgItemMessageW(dlg, edit, EM_SETREADONLY, FALSE, 0);
+  wchar_t fromTag[64] = {}, fromName[64] = {};
+  LoadStringW(GetModuleHandleW(nullptr), IDS_HINT_FROM_TAG, fromTag, 64);
+  LoadStringW(GetModuleHandleW(nullptr), IDS_HINT_FROM_NAME, fromName, 64);
+  AddLines(dlg, IDC_FILE_NAME_CHOICES, CB_ADDSTRING,
+           {fromTag, L"歌手 - 歌名.mp3", L"歌名 - 歌手.mp3", L"歌手-歌名.mp3", L"歌名-歌手.mp3"});
+  AddLines(dlg, IDC_TITLE_CHOICES, CB_ADDSTRING, {fromName, L"歌手", L"歌名"});
+  AddLines(dlg, IDC_ARTIST_CHOICES, CB_ADDSTRING, {fromName, L"歌手", L"歌名"});
+  for (int box : {IDC_FILE_NAME_CHOICES, IDC_TITLE_CHOICES, IDC_ARTIST_CHOICES}) {
+    SendDlgItemMessageW(dlg, box, CB_SETCURSEL, 0, 0);
+    ShowWindow(GetDlgItem(dlg, box), SW_SHOW);
+  }
 }
 
 // Sample content of the kind each dialog shows while it is used.
@@ -82,6 +104,7 @@ void FillSample(HWND dlg) {
       SetDlgItemTextW(dlg, IDC_ALBUM, L"专辑");
       SetDlgItemTextW(dlg, IDC_YEAR, L"2006");
       SetDlgItemTextW(dlg, IDC_LYRICS_TEXT, L"[00:01.00]晴朗的早晨\r\n[00:05.50]风吹过山岗");
+      if (g_editing) ShowSuggestions(dlg);
       break;
     case IDD_MATCH_RESULT:
       AddLines(dlg, IDC_MATCHED_LIST, LB_ADDSTRING, {L"歌手 - 歌名.mp3", L"晴朗的早晨.mp3"});
@@ -174,10 +197,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   int argc = 0;
   LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   if (!argv || argc < 2) {
-    MessageBoxW(nullptr, L"vm_showdlg.exe TEMPLATE [RECT_FILE [DONE_FILE]]", L"vm_showdlg", MB_OK);
+    MessageBoxW(nullptr, L"vm_showdlg.exe TEMPLATE[:editing] [RECT_FILE [DONE_FILE]]", L"vm_showdlg",
+                MB_OK);
     return 2;
   }
   g_template = _wtoi(argv[1]);
+  g_editing = wcsstr(argv[1], L":editing") != nullptr;
   std::wstring rectFile = argc > 2 ? argv[2] : L"";
   std::wstring doneFile = argc > 3 ? argv[3] : L"";
 
@@ -187,6 +212,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   HWND dlg = CreateDialogParamW(instance, MAKEINTRESOURCEW(g_template), nullptr, DialogProc, 0);
   if (!dlg) return 1;
   SetWindowPos(dlg, HWND_TOP, 16, 16, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+  SetForegroundWindow(dlg);  // an active caption, as the user sees it
   UpdateWindow(dlg);
 
   const UINT_PTR kPoll = 1;
