@@ -27,7 +27,7 @@ wine_env_start() {
     wineboot -i >/dev/null 2>&1 && wineserver -w
     local f
     for f in 宋体 SimSun Tahoma "MS Shell Dlg" "MS Shell Dlg 2" System; do
-      wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$f" /t REG_SZ \
+      LANG=C.UTF-8 LC_ALL=C.UTF-8 wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$f" /t REG_SZ \
         /d 'WenQuanYi Micro Hei' /f >/dev/null 2>&1
     done
     wineserver -w
@@ -40,10 +40,10 @@ wine_env_start() {
 }
 
 wine_env_stop() {
-  [ -n "${WINEPREFIX:-}" ] && wineserver -k >/dev/null 2>&1
-  [ -n "${wine_env_desktop:-}" ] && kill "$wine_env_desktop" 2>/dev/null
-  [ -n "${wine_env_xvfb:-}" ] && kill "$wine_env_xvfb" 2>/dev/null
-  wait 2>/dev/null
+  if [ -n "${WINEPREFIX:-}" ]; then wineserver -k >/dev/null 2>&1 || true; fi
+  if [ -n "${wine_env_desktop:-}" ]; then kill "$wine_env_desktop" 2>/dev/null || true; fi
+  if [ -n "${wine_env_xvfb:-}" ]; then kill "$wine_env_xvfb" 2>/dev/null || true; fi
+  wait 2>/dev/null || true
   unset wine_env_desktop wine_env_xvfb
   return 0
 }
