@@ -159,7 +159,8 @@ std::string Utf16ToCp936(std::u16string_view text, size_t* unmappable) {
     size_t skip = 2;
     if (left >= 4) {
       unsigned hi = static_cast<unsigned char>(in[1]);
-      if (hi >= 0xD8 && hi < 0xDC) skip = 4;
+      unsigned lo = static_cast<unsigned char>(in[3]);
+      if (hi >= 0xD8 && hi < 0xDC && lo >= 0xDC && lo < 0xE0) skip = 4;
     }
     if (skip > left) skip = left;
     out.push_back('?');
