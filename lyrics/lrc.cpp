@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cstdio>
+#include <cstring>
 #include <new>
 #include <utility>
 #include <vector>
@@ -46,6 +47,23 @@ int64_t AtoiPart(std::string_view s) {
   if (v > INT_MAX) v = INT_MAX;
   if (v < INT_MIN) v = INT_MIN;
   return v;
+}
+
+// The digits after the dot as a decimal fraction of a second: ".5" and
+// ".50" are 500 ms, ".05" is 50 ms; digits past the third are dropped. Read
+// as atoi reads (white space, sign), so "x" gives 0.
+int64_t FractionMs(std::string_view s) {
+  size_t i = 0;
+  while (i < s.size() && IsTrimSpace(s[i])) ++i;
+  bool negative = false;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
+  int64_t v = 0;
+  int digits = 0;
+  for (; i < s.size() && IsDigit(s[i]); ++i, ++digits)
+    if (digits < 3) v = v * 10 + (s[i] - '0');
+  if (digits == 1) v *= 100;
+  if (digits == 2) v *= 10;
+  return negative ? -v : v;
 }
 
 // --- Encoding detection -----------------------------------------------------
@@ -124,13 +142,21 @@ bool ReadAll(FILE* f, std::string& out) {
 
 // --- CLyricLineArray ----------------------------------------------------------
 
+CLyricLineArray::~CLyricLineArray() {
+  RemoveAll();
+  delete[] m_pItems;
+}
+
 LyricLine* CLyricLineArray::GetAt(int index) const {
   if (index < 0 || index >= m_nCount) return nullptr;
-  return m_pItems[index].get();
+  return m_pItems[index];
 }
 
 void CLyricLineArray::RemoveAll() {
-  for (int i = 0; i < m_nCount; ++i) m_pItems[i].reset();
+  for (int i = 0; i < m_nCount; ++i) {
+    delete m_pItems[i];
+    m_pItems[i] = nullptr;
+  }
   m_nCount = 0;
 }
 
@@ -138,15 +164,15 @@ bool CLyricLineArray::InsertAt(int index, std::unique_ptr<LyricLine> line) {
   if (m_nCount == m_nCapacity) {
     if (m_nCapacity > INT_MAX - kGrowStep) return false;
     const int capacity = m_nCapacity + kGrowStep;
-    std::unique_ptr<std::unique_ptr<LyricLine>[]> items(
-        new (std::nothrow) std::unique_ptr<LyricLine>[static_cast<size_t>(capacity)]);
+    LyricLine** items = new (std::nothrow) LyricLine*[static_cast<size_t>(capacity)];
     if (!items) return false;
-    for (int i = 0; i < m_nCount; ++i) items[i] = std::move(m_pItems[i]);
-    m_pItems = std::move(items);
+    if (m_nCount) std::memcpy(items, m_pItems, sizeof(LyricLine*) * size_t(m_nCount));
+    delete[] m_pItems;
+    m_pItems = items;
     m_nCapacity = capacity;
   }
-  for (int i = m_nCount; i > index; --i) m_pItems[i] = std::move(m_pItems[i - 1]);
-  m_pItems[index] = std::move(line);
+  std::memmove(m_pItems + index + 1, m_pItems + index, sizeof(LyricLine*) * size_t(m_nCount - index));
+  m_pItems[index] = line.release();
   ++m_nCount;
   return true;
 }
@@ -259,7 +285,7 @@ bool ParseLrcTime(std::string_view tag, int32_t& ms) {
   }
   // Each part lies within the int range, so the sum stays far inside 64 bits.
   int64_t total = (AtoiPart(hours) * 3600 + AtoiPart(minutes) * 60 + AtoiPart(seconds)) * 1000 +
-                  AtoiPart(fraction) % 1000;
+                  FractionMs(fraction);
   if (total > INT32_MAX) total = INT32_MAX;
   if (total < INT32_MIN) total = INT32_MIN;
   ms = static_cast<int32_t>(total);

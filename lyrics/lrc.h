@@ -21,6 +21,7 @@ class CLyricLineArray {
   static constexpr int kGrowStep = 10;
 
   CLyricLineArray() = default;
+  ~CLyricLineArray();
   CLyricLineArray(const CLyricLineArray&) = delete;
   CLyricLineArray& operator=(const CLyricLineArray&) = delete;
 
@@ -34,7 +35,9 @@ class CLyricLineArray {
   void RemoveAll();
 
  private:
-  std::unique_ptr<std::unique_ptr<LyricLine>[]> m_pItems;
+  // Owned lines; plain pointers so that an insertion moves them with one
+  // memmove.
+  LyricLine** m_pItems = nullptr;
   int m_nCapacity = 0;
   int m_nCount = 0;
   bool InsertAt(int index, std::unique_ptr<LyricLine> line);
@@ -74,9 +77,11 @@ LyricFileText ReadLyricFile(const std::string& path, std::string& gbkText);
 // tag, in file order) when it is given.
 void ParseLrc(std::string_view text, CLyricLineArray& lines, std::string* unsync = nullptr);
 
-// "mm:ss[.fff]" or "hh:mm:ss[.fff]" to milliseconds. False without ':'.
-// Each part is read as atoi reads it; a result beyond the 32-bit range is
-// clamped to INT32_MIN / INT32_MAX.
+// "mm:ss[.ff]" or "hh:mm:ss[.ff]" to milliseconds. False without ':'.
+// Hours, minutes and seconds are read as atoi reads them; the fraction is
+// tenths, hundredths or thousandths by its number of digits (".5" and ".50"
+// are 500 ms). A result beyond the 32-bit range is clamped to INT32_MIN /
+// INT32_MAX.
 bool ParseLrcTime(std::string_view tag, int32_t& ms);
 
 inline int32_t MsToHours(int32_t t) { return t / 3600000; }
