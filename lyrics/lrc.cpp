@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <utility>
@@ -144,7 +145,7 @@ bool ReadAll(FILE* f, std::string& out) {
 
 CLyricLineArray::~CLyricLineArray() {
   RemoveAll();
-  delete[] m_pItems;
+  std::free(m_pItems);
 }
 
 LyricLine* CLyricLineArray::GetAt(int index) const {
@@ -164,11 +165,11 @@ bool CLyricLineArray::InsertAt(int index, std::unique_ptr<LyricLine> line) {
   if (m_nCount == m_nCapacity) {
     if (m_nCapacity > INT_MAX - kGrowStep) return false;
     const int capacity = m_nCapacity + kGrowStep;
-    LyricLine** items = new (std::nothrow) LyricLine*[static_cast<size_t>(capacity)];
+    // realloc: a large block usually grows in place, so ten slots at a time
+    // stays cheap for long files.
+    void* items = std::realloc(m_pItems, sizeof(LyricLine*) * static_cast<size_t>(capacity));
     if (!items) return false;
-    if (m_nCount) std::memcpy(items, m_pItems, sizeof(LyricLine*) * size_t(m_nCount));
-    delete[] m_pItems;
-    m_pItems = items;
+    m_pItems = static_cast<LyricLine**>(items);
     m_nCapacity = capacity;
   }
   std::memmove(m_pItems + index + 1, m_pItems + index, sizeof(LyricLine*) * size_t(m_nCount - index));
