@@ -92,6 +92,9 @@ TEST(ReadTextFile, MissingFileLeavesOutputUnchanged) {
   EXPECT_EQ(text, "kept");
   EXPECT_FALSE(ReadFileBytes(kData + "/no-such-file.lrc", text));
   EXPECT_EQ(text, "kept");
+  // A folder is no text file, even where the C library opens it.
+  EXPECT_FALSE(ReadTextFile(kData, text));
+  EXPECT_EQ(text, "kept");
 }
 
 TEST(ReadTextFile, LargeFileWhole) {
