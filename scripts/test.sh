@@ -47,12 +47,19 @@ fi
 if build win; then
   # shellcheck source=scripts/wine-env.sh
   source scripts/wine-env.sh
-  if wine_env_start; then
-    run_ctest "windows (wine)" build/win
-  else
-    echo "wine environment failed to start"; failed=$((failed + 1)); status=1
-  fi
-  wine_env_stop
+  trap wine_env_stop EXIT
+  # Once with a Western ANSI code page and once with code page 936: the
+  # program must behave the same under both.
+  for locale in C.UTF-8 zh_CN.UTF-8; do
+    export LANG=$locale
+    if wine_env_start; then
+      run_ctest "windows (wine, $locale)" build/win
+    else
+      echo "wine environment failed to start"; failed=$((failed + 1)); status=1
+    fi
+    wine_env_stop
+  done
+  trap - EXIT
 fi
 
 echo "$passed passed, $failed failed"
