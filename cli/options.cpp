@@ -4,7 +4,7 @@
 #include "cli/console.h"
 
 ParsedOptions ParseOptions(const std::vector<std::string>& args,
-                           const std::vector<OptionSpec>& specs) {
+                           const std::vector<OptionFlag>& flags) {
   ParsedOptions parsed;
   bool optionsEnded = false;
   for (const std::string& arg : args) {
@@ -21,9 +21,9 @@ ParsedOptions ParseOptions(const std::vector<std::string>& args,
       continue;
     }
     bool known = false;
-    for (const OptionSpec& spec : specs) {
-      if (arg == spec.name) {
-        *spec.value = true;
+    for (const OptionFlag& flag : flags) {
+      if (arg == flag.name) {
+        *flag.value = true;
         known = true;
         break;
       }

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-struct OptionSpec {
+struct OptionFlag {
   const char* name;  // "--unsync"
   bool* value;       // set when the option is given
 };
@@ -18,7 +18,7 @@ struct ParsedOptions {
 
 // "-h" and "--help" are known to every command.
 ParsedOptions ParseOptions(const std::vector<std::string>& args,
-                           const std::vector<OptionSpec>& specs);
+                           const std::vector<OptionFlag>& flags);
 
 // Prints "versemill: <message>" and the usage text to standard error and
 // returns kExitUsage.
