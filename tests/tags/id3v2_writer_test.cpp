@@ -300,7 +300,7 @@ TEST(LyricTagWriter, EmptyLyricGivesEmptyFrames) {
 
 TEST(LyricTagWriter, SyltTimesAreBigEndianMilliseconds) {
   ScratchDir dir;
-  WriteText(dir / "a.lrc", "[01:02.50]Hello\n[00:-03.00]Before\n");
+  WriteText(dir / "a.lrc", "[01:02.05]Hello\n[00:-03.00]Before\n");
   WriteBytes(dir / "a.mp3", Audio(300));
   ASSERT_TRUE(Write(dir / "a.lrc", dir / "a.mp3", true).ok());
   ParsedTag t = ParseTag(ReadBytes(dir / "a.mp3"));
