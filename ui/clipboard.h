@@ -1,0 +1,12 @@
+// The clipboard's text, GBK on this side, Unicode text on the system's.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// Empties the clipboard and puts text there; false when it could not be
+// opened or the memory not be had.
+bool SetClipboardText(HWND hOwner, const std::string& text);
+// The clipboard's text, empty when there is none.
+std::string GetClipboardText(HWND hOwner);

@@ -1,0 +1,14 @@
+#include "ui/text.h"
+
+#include "base/codepage.h"
+
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "UTF-16 wchar_t expected");
+
+std::wstring Wide(std::string_view gbk) {
+  std::u16string u = Cp936ToUtf16(gbk);
+  return std::wstring(u.begin(), u.end());
+}
+
+std::string Gbk(std::wstring_view wide) {
+  return Utf16ToCp936(std::u16string_view(reinterpret_cast<const char16_t*>(wide.data()), wide.size()));
+}
