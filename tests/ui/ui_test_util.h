@@ -1,0 +1,64 @@
+// Helpers of the dialog layer tests: pumping messages, running steps inside
+// a modal loop, and catching the message boxes a step shows.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "base/codepage.h"
+
+// GBK text from the UTF-8 literals of these sources.
+inline std::string G(const char* utf8) { return Utf8ToCp936(utf8); }
+
+// Dispatches this thread's messages until pred holds or timeoutMs passes;
+// returns pred's last value.
+bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs = 5000);
+
+// Runs each step once, in order, from a thread timer of this thread, so
+// that they run inside whatever modal loop is active (a DoModal, a message
+// box). A step that returns false is tried again at the next tick. Stop it
+// by destruction.
+class TimedSteps {
+ public:
+  explicit TimedSteps(std::vector<std::function<bool()>> steps, UINT intervalMs = 20);
+  ~TimedSteps();
+  bool Done() const { return m_next >= m_steps.size(); }
+
+ private:
+  static void CALLBACK OnTick(HWND, UINT, UINT_PTR id, DWORD);
+  std::vector<std::function<bool()>> m_steps;
+  size_t m_next = 0;
+  UINT_PTR m_timer = 0;
+};
+
+// A message box caught and closed by MessageBoxCatcher.
+struct CaughtMessageBox {
+  HWND hWnd = nullptr;  // gone soon after it was caught
+  std::wstring text;
+  std::wstring caption;
+  HWND owner = nullptr;
+  COLORREF dialogBrushColor = CLR_INVALID;  // colour of its WM_CTLCOLORDLG brush
+  COLORREF staticTextColor = CLR_INVALID;   // text colour its text static gets
+  bool hasCancel = false;
+};
+
+// While it lives, every message box of this thread is read and closed with
+// OK as soon as it shows.
+class MessageBoxCatcher {
+ public:
+  MessageBoxCatcher();
+  ~MessageBoxCatcher();
+  std::vector<CaughtMessageBox> boxes;
+
+ private:
+  static void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD);
+  static BOOL CALLBACK OnWindow(HWND hWnd, LPARAM lParam);
+  UINT_PTR m_timer = 0;
+  std::vector<HWND> m_seen;
+};
+
+// The text of a window as UTF-8, for readable failures.
+std::string Utf8Text(HWND hWnd);
