@@ -48,8 +48,11 @@ if build win; then
   # shellcheck source=scripts/wine-env.sh
   source scripts/wine-env.sh
   trap wine_env_stop EXIT
+  trap 'wine_env_stop; exit 130' INT TERM
+  wine_started=$SECONDS
   # Once with a Western ANSI code page and once with code page 936: the
-  # program must behave the same under both.
+  # program must behave the same under both. Server, desktop and tests of a
+  # run share its locale; the environment is restarted between the two.
   for locale in C.UTF-8 zh_CN.UTF-8; do
     export LANG=$locale
     if wine_env_start; then
@@ -59,7 +62,8 @@ if build win; then
     fi
     wine_env_stop
   done
-  trap - EXIT
+  trap - EXIT INT TERM
+  echo "windows tests under wine: $((SECONDS - wine_started)) s"
 fi
 
 echo "$passed passed, $failed failed"

@@ -154,3 +154,27 @@ TEST_F(TextDialog, ClipboardKeepsChineseText) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Environment, SimulatedKeysReachTheForegroundDialog) {
+  // Programs here drive other windows with simulated keys; the test
+  // environment (no window manager) must deliver them to the foreground.
+  CDialog dlg(IDD_TEST_DATA);
+  ASSERT_TRUE(dlg.Create(IDD_TEST_DATA));
+  dlg.ShowWindow(SW_SHOW);
+  ::SetForegroundWindow(dlg);
+  HWND hEdit = ::GetDlgItem(dlg, IDC_TEST_NAME);
+  ::SetFocus(hEdit);
+  ::SetWindowTextW(hEdit, L"");
+  PumpUntil([] { return false; }, 100);
+  for (BYTE vk : {BYTE('V'), BYTE('M')}) {
+    ::keybd_event(vk, static_cast<BYTE>(::MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)), 0, 0);
+    ::keybd_event(vk, static_cast<BYTE>(::MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)), KEYEVENTF_KEYUP, 0);
+  }
+  EXPECT_TRUE(PumpUntil([&] { return dlg.GetDlgItemText(IDC_TEST_NAME) == "vm"; }, 3000))
+      << dlg.GetDlgItemText(IDC_TEST_NAME);
+  dlg.DestroyWindow();
+}
+
+}  // namespace
