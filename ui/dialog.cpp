@@ -31,7 +31,23 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND, UINT msg, WPARAM, LPARAM) {
   return msg == WM_INITDIALOG;
 }
 
-LRESULT CDialog::HandleInitDialog(WPARAM, LPARAM) { return OnInitDialog(); }
+bool CDialog::IsOwnDialog() const {
+  return m_hWnd && reinterpret_cast<DLGPROC>(::GetWindowLongPtrW(m_hWnd, DWLP_DLGPROC)) == &CDialog::DialogProc;
+}
+
+// A system dialog attached for a modal run keeps its own initialisation and
+// buttons; only the colours and the subclass's table are added.
+LRESULT CDialog::HandleInitDialog(WPARAM, LPARAM) {
+  return IsOwnDialog() ? OnInitDialog() : Default();
+}
+
+void CDialog::HandleOK() {
+  if (IsOwnDialog()) OnOK(); else Default();
+}
+
+void CDialog::HandleCancel() {
+  if (IsOwnDialog()) OnCancel(); else Default();
+}
 
 BOOL CDialog::OnInitDialog() {
   UpdateData(false);
@@ -126,7 +142,7 @@ void CDialog::EndDialog(int nResult) {
   if (m_bInModal) {
     m_bEndModal = true;
   } else if (m_hWnd) {
-    ::EndDialog(m_hWnd, nResult);  // a modeless dialog: hidden
+    ::EndDialog(m_hWnd, nResult);  // a modeless dialog: hidden; a system one: ended
   }
 }
 

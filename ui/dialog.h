@@ -43,9 +43,11 @@ class CDialog : public CWnd {
   virtual void OnCancel();
   virtual void DoDataExchange(CDataExchange* pDX) {}
 
-  // Modal run of a window this class does not make itself: PreModal gives
-  // the owner to use and attaches the next window the thread creates to
-  // this object; PostModal ends that.
+  // Modal run of a window this class does not make itself (a system
+  // dialog): PreModal gives the owner to use and attaches the next window
+  // the thread creates to this object, PostModal ends that. The attached
+  // window keeps its own initialisation and OK / Cancel handling, and gets
+  // the dialog colours and this class's table.
   HWND PreModal();
   void PostModal();
 
@@ -55,8 +57,9 @@ class CDialog : public CWnd {
 
  private:
   LRESULT HandleInitDialog(WPARAM, LPARAM);
-  void HandleOK() { OnOK(); }
-  void HandleCancel() { OnCancel(); }
+  void HandleOK();
+  void HandleCancel();
+  bool IsOwnDialog() const;
   static INT_PTR CALLBACK DialogProc(HWND, UINT msg, WPARAM, LPARAM);
 
   bool m_bInModal = false;

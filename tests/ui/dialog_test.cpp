@@ -328,3 +328,74 @@ TEST(MessageBoxes, MainWindowOwnsThemByDefault) {
 }
 
 }  // namespace
+
+namespace {
+
+// A modal run of a dialog the system makes and drives, as a folder chooser
+// does: the run attaches the window for the program's colours and table.
+class CSystemRunDlg : public CDialog {
+ public:
+  CSystemRunDlg() : CDialog(0) {}
+  bool attachedDuringInit = false;
+  COLORREF brushColour = CLR_INVALID;
+  int pings = 0;
+
+  INT_PTR DoModal() override {
+    HWND hOwner = PreModal();
+    INT_PTR r = ::DialogBoxParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_TEST_MODELESS),
+                                  hOwner, &SystemProc, reinterpret_cast<LPARAM>(this));
+    PostModal();
+    return r;
+  }
+
+ protected:
+  LRESULT OnPing(WPARAM, LPARAM) {
+    ++pings;
+    return 0;
+  }
+  DECLARE_MESSAGE_MAP()
+
+ private:
+  // The system's side: its own initialisation and buttons.
+  static INT_PTR CALLBACK SystemProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_INITDIALOG) {
+      auto* self = reinterpret_cast<CSystemRunDlg*>(lParam);
+      self->attachedDuringInit = CWnd::FromHandlePermanent(hWnd) == self;
+      ::SetDlgItemTextW(hWnd, IDC_TEST_LABEL, L"系统的初始化");
+      HDC hDC = ::GetDC(hWnd);
+      self->brushColour = BrushColour(::SendMessageW(hWnd, WM_CTLCOLORDLG, reinterpret_cast<WPARAM>(hDC),
+                                                     reinterpret_cast<LPARAM>(hWnd)));
+      ::ReleaseDC(hWnd, hDC);
+      ::PostMessageW(hWnd, WM_APP + 3, 0, 0);
+      ::PostMessageW(hWnd, WM_COMMAND, IDOK, 0);
+      return TRUE;
+    }
+    if (msg == WM_COMMAND && LOWORD(wParam) == IDOK) {
+      ::EndDialog(hWnd, 55);
+      return TRUE;
+    }
+    return FALSE;
+  }
+};
+
+BEGIN_MESSAGE_MAP(CSystemRunDlg, CDialog)
+  ON_MESSAGE(WM_APP + 3, &CSystemRunDlg::OnPing)
+END_MESSAGE_MAP()
+
+TEST(SystemDialogRun, AttachedForColoursAndTableButDrivenByTheSystem) {
+  s_app.SetDialogBkColor(RGB(10, 20, 30), RGB(200, 210, 220));
+  CSystemRunDlg dlg;
+  EXPECT_EQ(55, dlg.DoModal());  // the system's own OK ended it
+  s_app.SetDialogBkColor(RGB(192, 192, 192), RGB(0, 0, 0));
+  EXPECT_TRUE(dlg.attachedDuringInit);
+  EXPECT_EQ(RGB(10, 20, 30), dlg.brushColour);
+  EXPECT_EQ(1, dlg.pings);
+  EXPECT_EQ(nullptr, dlg.m_hWnd);
+  // The next window is no longer taken.
+  CDialog other(IDD_TEST_MODELESS);
+  ASSERT_TRUE(other.Create());
+  EXPECT_EQ(&other, CWnd::FromHandlePermanent(other.m_hWnd));
+  other.DestroyWindow();
+}
+
+}  // namespace
