@@ -70,9 +70,8 @@ wine_env_start() {
     LC_ALL=C.UTF-8 wineserver -w
     touch "$WINEPREFIX/.versemill-ready-2"
   fi
-  # The server of this locale, then one desktop process: every test start
-  # is then fast instead of waiting for a desktop of its own.
-  wineserver -p0 >/dev/null 2>&1 </dev/null || true
+  # One desktop process (it starts the server under this locale): every
+  # test start is then fast instead of waiting for a desktop of its own.
   wine explorer.exe /desktop >/dev/null 2>&1 </dev/null &
   wine_env_desktop=$!
   return 0
