@@ -5,6 +5,8 @@
 #define IDD_TEST_DATA      9001
 #define IDD_TEST_MODELESS  9002
 
+#define IDB_TEST_PICTURE   9100
+
 #define IDC_TEST_NUMBER    1001
 #define IDC_TEST_NAME      1002
 #define IDC_TEST_PLAIN_NUMBER 1003
