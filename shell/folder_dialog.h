@@ -47,14 +47,15 @@ protected:
     // it does not fit MAX_PATH bytes.
     static bool PathFromIDList(LPCITEMIDLIST pItemIDList, char (&szPath)[MAX_PATH]);
 
+    // The callback given to the shell; lpData is the dialog.
+    static int CALLBACK BrowseCallbackProc(HWND hWnd, UINT uMsg, LPARAM lParam, LPARAM lpData);
+
     BROWSEINFOW m_browseInfo;
     char m_szInitialFolder[MAX_PATH];
     char m_szFolderPath[MAX_PATH];
     HWND m_hWndBrowse;  // the browse window while a callback runs, else null
 
 private:
-    static int CALLBACK BrowseCallbackProc(HWND hWnd, UINT uMsg, LPARAM lParam, LPARAM lpData);
-
     std::wstring m_strTitle;
     wchar_t m_szDisplayName[MAX_PATH];
 };

@@ -43,16 +43,18 @@ protected:
         m_hWndSeen = m_hWndBrowse;
         m_bAttachedDuringInit = CWnd::FromHandlePermanent(m_hWndBrowse) == this;
         CFolderDialog::OnInitialized();
-        // A selection reported during it leaves the browse window usable.
+        // A callback nested in this one (as a selection reports its change)
+        // leaves the browse window usable here.
+        BrowseCallbackProc(m_hWndBrowse, BFFM_SELCHANGED, 0, reinterpret_cast<LPARAM>(this));
         m_bBrowseWindowAfterSelect = m_hWndBrowse == m_hWndSeen;
         m_childTexts.clear();
         EnumChildWindows(m_hWndBrowse, &CTestFolderDialog::NoteText,
                          reinterpret_cast<LPARAM>(&m_childTexts));
-        ::PostMessageW(m_hWndBrowse, WM_COMMAND, m_nPress, 0);
+        ::PostMessageW(m_hWndSeen, WM_COMMAND, m_nPress, 0);
     }
     void OnSelChanged(LPITEMIDLIST pItemIDList) override {
         char szPath[MAX_PATH];
-        m_selections.push_back(PathFromIDList(pItemIDList, szPath) ? szPath : "");
+        if (pItemIDList) m_selections.push_back(PathFromIDList(pItemIDList, szPath) ? szPath : "");
         CFolderDialog::OnSelChanged(pItemIDList);
     }
 };
