@@ -392,3 +392,56 @@ TEST_F(DragDropListBoxDelete, OtherKeysSendNothing) {
     EXPECT_TRUE(m_mainLog.messages.empty());
     EXPECT_EQ(1, m_list.GetCurSel());
 }
+
+namespace {
+
+// On screen (a plain popup: no frame for a window manager to wait on), where
+// the line drawn into the window can be read back.
+class DragDropListBoxShown : public DragDropListBox {
+protected:
+    void Show() {
+        SetWindowLongPtrW(m_hParent, GWL_STYLE, WS_POPUP);
+        SetWindowPos(m_hParent, HWND_TOP, 20, 20, 300, 300, SWP_SHOWWINDOW | SWP_NOACTIVATE);
+        UpdateWindow(m_hParent);
+        UpdateWindow(m_list.m_hWnd);
+    }
+    COLORREF PixelAt(POINT pt) {
+        HDC hDC = GetDC(m_list.m_hWnd);
+        COLORREF c = GetPixel(hDC, pt.x, pt.y);
+        ReleaseDC(m_list.m_hWnd, hDC);
+        return c;
+    }
+    // The line before entry nIndex runs one pixel below its top.
+    POINT LinePoint(int nIndex) {
+        RECT r;
+        m_list.GetItemRect(nIndex, &r);
+        return POINT{r.right - 20, r.top + 1};
+    }
+};
+
+} // namespace
+
+TEST_F(DragDropListBoxShown, InsertionLineFollowsThePointer) {
+    Build(5);
+    Show();
+    const COLORREF BLACK = RGB(0, 0, 0), WHITE = RGB(255, 255, 255);
+    ASSERT_EQ(WHITE, PixelAt(LinePoint(3)));
+    Press(ItemPoint(1));
+    MoveHeld(ItemPoint(3));
+    EXPECT_EQ(BLACK, PixelAt(LinePoint(3)));
+    MoveHeld(ItemPoint(4));
+    EXPECT_EQ(WHITE, PixelAt(LinePoint(3)));  // erased
+    EXPECT_EQ(BLACK, PixelAt(LinePoint(4)));
+    // No line at the dragged entry's own place.
+    MoveHeld(ItemPoint(1));
+    EXPECT_EQ(WHITE, PixelAt(LinePoint(4)));
+    EXPECT_NE(BLACK, PixelAt(LinePoint(1)));  // the selected entry's own colour
+    // Below the last entry: the line under it.
+    RECT last;
+    m_list.GetItemRect(4, &last);
+    MoveHeld(POINT{20, last.bottom + 2 * m_nItemHeight});
+    EXPECT_EQ(BLACK, PixelAt(POINT{last.right - 20, last.bottom}));
+    // Released outside: the line goes.
+    Release(POINT{m_rcClient.right + 30, 5});
+    EXPECT_EQ(WHITE, PixelAt(POINT{last.right - 20, last.bottom}));
+}

@@ -276,3 +276,36 @@ TEST(SkinButtons, ActionMayCloseTheDialog) {
     SendMessageW(hWnd, WM_LBUTTONUP, 0, MAKELPARAM(exit.x + kMiddle, exit.y + kMiddle));
     EXPECT_FALSE(IsWindow(hWnd));
 }
+
+TEST_F(SkinnedDialog, PaintMessageDrawsThePicturesOverTheBackground) {
+    CTestSkinDlg dlg;
+    dlg.AddNoting(IDB_OK, IDOK, "ok");
+    dlg.AddNoting(IDB_EXIT, IDCANCEL, "exit");
+    ASSERT_TRUE(dlg.Create());
+    // A plain popup on screen: nothing for a window manager to wait on.
+    SetWindowLongPtrW(dlg.m_hWnd, GWL_STYLE, WS_POPUP);
+    SetWindowPos(dlg.m_hWnd, HWND_TOP, 10, 10, 400, 300, SWP_SHOWWINDOW | SWP_NOACTIVATE);
+    dlg.UpdateWindow();
+
+    CSkinBitmap raw;
+    ASSERT_TRUE(raw.LoadBitmap(IDB_OK));
+    skintest::CPixelReader picture(raw.m_hObject);
+    POINT at = dlg.PlaceholderTopLeft(IDOK);
+    HDC hDC = GetDC(dlg.m_hWnd);
+    COLORREF crBackground = GetPixel(hDC, 1, 1);
+    EXPECT_NE(skintest::GROUND, crBackground);
+    int nStar = 0;
+    for (int y = 0; y < 77; y += 3)
+        for (int x = 0; x < 77; x += 3) {
+            COLORREF own = picture.At(x, y);
+            COLORREF shown = GetPixel(hDC, at.x + x, at.y + y);
+            if (own == skintest::GROUND) {
+                EXPECT_EQ(crBackground, shown) << x << "," << y;  // ground not painted
+            } else {
+                EXPECT_EQ(own, shown) << x << "," << y;
+                ++nStar;
+            }
+        }
+    ReleaseDC(dlg.m_hWnd, hDC);
+    EXPECT_GT(nStar, 100);
+}
