@@ -12,6 +12,16 @@
 // and the dialog forwards its four moments to it: Open from OnInitDialog,
 // Paint from WM_PAINT, OnMouseMove and OnLButtonUp from the mouse messages
 // (before their default handling). CSkinnedDialog below does the forwarding.
+//
+// A picture that changes in place is two entries on one placeholder, one of
+// them drawn, one of them tested:
+//
+//   m_nConfirm = m_skin.Add(IDB_OK, IDOK, [this] { OnOK(); }, CSkinButtons::SKIN_HIT);
+//   m_nModify = m_skin.Add(IDB_MODIFY, IDOK, nullptr, CSkinButtons::SKIN_DRAWN);
+//   ...
+//   m_skin.SetDrawn(m_nModify, false);   // after the first press
+//   m_skin.SetDrawn(m_nConfirm, true);
+//   Invalidate();
 #pragma once
 
 #include <windows.h>
