@@ -26,6 +26,7 @@ LRC_KINDS = [
     ("enhanced", "lrc/agora_EnhancedLRCformat.lrc"),
     ("cr-only", "lrc/agora_十年_cr.lrc"),
     ("multi-tag", "lrc/libskin_test.lrc"),
+    ("large", "lrc/lrcparserpy_example_credits_ex.lrc"),
     ("empty", None),
 ]
 

@@ -65,6 +65,16 @@ def v22_tag():
     return b"ID3\x02\x00\x00" + synchsafe_bytes(len(frames)) + frames
 
 
+def v24_footer_tag():
+    """A version 4 tag with a footer, which mutagen does not write."""
+    def frame(fid, text):
+        payload = b"\x03" + text.encode("utf-8")
+        return fid + synchsafe_bytes(len(payload)) + b"\x00\x00" + payload
+    frames = frame(b"TIT2", "标题 footer") + frame(b"TPE1", "Artist footer")
+    size = synchsafe_bytes(len(frames))
+    return b"ID3\x04\x00\x10" + size + frames + b"3DI\x04\x00\x10" + size
+
+
 def mutagen_tag(path, version, extra=(), with_v1=False):
     t = iu.mid3.ID3()
     for frame in extra:
@@ -112,6 +122,10 @@ def make_inputs(work, data_dir):
     p = add("v23_txxx_first", "ID3v2.3 whose first frame is TXXX", audio)
     mutagen_tag(p, 3, [m.TXXX(encoding=0, desc="first", text="txxx value"),
                        m.COMM(encoding=0, lang="eng", desc="", text="comment")])
+    p = add("v23_ids_in_data", "ID3v2.3 whose frame data holds frame identifiers", audio)
+    mutagen_tag(p, 3, [m.TXXX(encoding=0, desc="USLT SYLT", text="TIT2 TPE1 USLT SYLT TXXX"),
+                       m.TALB(encoding=0, text="USLTSYLT"), m.TIT2(encoding=0, text="TPE1 USLT")])
+    add("v24_footer", "ID3v2.4 with a footer", v24_footer_tag() + audio)
     add("v24_unsync", "ID3v2.4 with unsynchronisation and ID3v1", source="musicmetadata_id3v2.4.mp3")
     add("v24_xheader", "ID3v2.4 with extended header", source="musicmetadata_id3v2-xheader.mp3")
     add("v23_unsync", "ID3v2.3 with unsynchronisation", source="musicmetadata_issue-979.mp3")
