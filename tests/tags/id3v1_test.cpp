@@ -10,12 +10,15 @@
 #include <string>
 
 #include "base/fileio.h"
+#include "writer_test_util.h"
 #include "tags/id3v1.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using std::string;
+using Scratch = wtest::ScratchDir;
+using wtest::ReadAll;
 
 struct Fields {
   Fields(string t = {}, string a = {}, string b = {}, string y = {}, string c = {}, char g = 0)
@@ -34,30 +37,6 @@ string Record(const Fields& f, char pad = '\0') {
          field(f.comment, 30) + string(1, f.genre);
 }
 
-struct Scratch {
-  fs::path dir;
-  Scratch() {
-    static int s_count = 0;
-    dir = fs::temp_directory_path() /
-          ("vm_id3v1_" + std::to_string(++s_count) + "_" + std::to_string(std::random_device{}()));
-    fs::create_directories(dir);
-  }
-  ~Scratch() {
-    std::error_code ec;
-    fs::permissions(dir, fs::perms::owner_all, fs::perm_options::add, ec);
-    fs::remove_all(dir, ec);
-  }
-  string Put(const string& name, const string& bytes) const {
-    const fs::path p = dir / name;
-    std::ofstream(p, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
-    return p.string();
-  }
-};
-
-string ReadAll(const string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 string FileName(const string& content) {
   Scratch scratch;
@@ -239,12 +218,12 @@ TEST(Id3v1Write, FailuresAreReportedAndChangeNothing) {
   Scratch scratch;
   Id3v1Fields f;
   f.SetField(0, 30, "T");
-  WriteResult r = WriteId3v1(f, (scratch.dir / "missing.mp3").string(), true);
+  WriteResult r = WriteId3v1(f, (scratch / "missing.mp3").string(), true);
   EXPECT_EQ(r.status, WriteStatus::CannotOpen);
   EXPECT_FALSE(r.detail.empty());
-  EXPECT_FALSE(fs::exists(scratch.dir / "missing.mp3"));
+  EXPECT_FALSE(fs::exists(scratch / "missing.mp3"));
   // A folder cannot be opened for update, not even by an administrator.
-  fs::create_directories(scratch.dir / "folder.mp3");
-  r = WriteId3v1(f, (scratch.dir / "folder.mp3").string(), false);
+  fs::create_directories(scratch / "folder.mp3");
+  r = WriteId3v1(f, (scratch / "folder.mp3").string(), false);
   EXPECT_FALSE(r.ok());
 }

@@ -12,12 +12,15 @@
 #include <vector>
 
 #include "base/fileio.h"
+#include "writer_test_util.h"
 #include "tags/lyrics3.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using std::string;
+using Scratch = wtest::ScratchDir;
+using wtest::ReadAll;
 
 const string kBegin = "LYRICSBEGININD0000211";
 
@@ -59,31 +62,6 @@ TailRun Tail(const string& data, const string& name, const CLyricLineArray& line
   return run;
 }
 
-// A scratch folder removed afterwards.
-struct Scratch {
-  fs::path dir;
-  Scratch() {
-    static int s_count = 0;
-    dir = fs::temp_directory_path() /
-          ("vm_lyrics3_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-           std::to_string(++s_count) + "_" + std::to_string(std::random_device{}()));
-    fs::create_directories(dir);
-  }
-  ~Scratch() {
-    std::error_code ec;
-    fs::remove_all(dir, ec);
-  }
-  string Put(const string& name, const string& bytes) const {
-    const fs::path p = dir / name;
-    std::ofstream(p, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
-    return p.string();
-  }
-};
-
-string ReadAll(const string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 // ReadLyrics3Text over the given file content.
 bool ReadBack(const string& content, string& text) {

@@ -19,6 +19,12 @@ namespace wtest {
 using Bytes = std::vector<uint8_t>;
 namespace fs = std::filesystem;
 
+// The whole file as text bytes; empty when it cannot be read.
+inline std::string ReadAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
 inline Bytes ReadBytes(const fs::path& path) {
   std::ifstream in(path, std::ios::binary | std::ios::ate);
   if (!in) return {};
@@ -136,6 +142,12 @@ class ScratchDir {
   }
   fs::path operator/(const std::string& name) const { return m_path / name; }
   const fs::path& path() const { return m_path; }
+  // Writes a file of these bytes into the folder; its path.
+  std::string Put(const std::string& name, const std::string& bytes) const {
+    const fs::path p = m_path / name;
+    std::ofstream(p, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
+    return p.string();
+  }
   // Names in the folder that are left-over temporary files of a write.
   std::vector<std::string> TempFiles() const {
     std::vector<std::string> names;
