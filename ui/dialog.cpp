@@ -180,14 +180,6 @@ void CDataExchange::Fail() {
 
 namespace {
 
-std::wstring ControlText(HWND hWnd) {
-  int n = ::GetWindowTextLengthW(hWnd);
-  std::wstring w(static_cast<size_t>(n) + 1, L'\0');
-  n = ::GetWindowTextW(hWnd, w.data(), n + 1);
-  w.resize(n > 0 ? static_cast<size_t>(n) : 0);
-  return w;
-}
-
 bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
 
 // Optional blanks, an optional sign, decimal digits, optional blanks; the
@@ -221,7 +213,7 @@ void ShowFrameworkMessage(CDataExchange* pDX, const std::wstring& text) {
 void DDX_Text(CDataExchange* pDX, int nIDC, int& value) {
   HWND hWnd = pDX->PrepareEditCtrl(nIDC);
   if (pDX->m_bSaveAndValidate) {
-    if (!ParseInt(ControlText(hWnd), &value)) {
+    if (!ParseInt(WindowTextW(hWnd), &value)) {
       ShowFrameworkMessage(pDX, L"请键入一个整数。");
       pDX->Fail();
     }
@@ -233,7 +225,7 @@ void DDX_Text(CDataExchange* pDX, int nIDC, int& value) {
 void DDX_Text(CDataExchange* pDX, int nIDC, std::string& value) {
   HWND hWnd = pDX->PrepareEditCtrl(nIDC);
   if (pDX->m_bSaveAndValidate)
-    value = Gbk(ControlText(hWnd));
+    value = Gbk(WindowTextW(hWnd));
   else
     ::SetWindowTextW(hWnd, Wide(value).c_str());
 }

@@ -12,3 +12,11 @@ std::wstring Wide(std::string_view gbk) {
 std::string Gbk(std::wstring_view wide) {
   return Utf16ToCp936(std::u16string_view(reinterpret_cast<const char16_t*>(wide.data()), wide.size()));
 }
+
+std::wstring WindowTextW(HWND hWnd) {
+  int n = ::GetWindowTextLengthW(hWnd);
+  std::wstring w(static_cast<size_t>(n) + 1, L'\0');
+  n = ::GetWindowTextW(hWnd, w.data(), n + 1);
+  w.resize(n > 0 ? static_cast<size_t>(n) : 0);
+  return w;
+}

@@ -8,5 +8,10 @@
 #include <string>
 #include <string_view>
 
+#include <windows.h>
+
 std::wstring Wide(std::string_view gbk);
 std::string Gbk(std::wstring_view wide);
+
+// A window's text as the system holds it.
+std::wstring WindowTextW(HWND hWnd);

@@ -41,14 +41,6 @@ bool MatchEntry(const CMessageEntry& e, UINT msg, WPARAM wParam) {
   return e.nID == LOWORD(wParam) && (e.nCode == code || (e.nCode == 0 && code == 1));
 }
 
-std::wstring GetText(HWND hWnd) {
-  int n = ::GetWindowTextLengthW(hWnd);
-  std::wstring w(static_cast<size_t>(n) + 1, L'\0');
-  n = ::GetWindowTextW(hWnd, w.data(), n + 1);
-  w.resize(n > 0 ? static_cast<size_t>(n) : 0);
-  return w;
-}
-
 }  // namespace
 
 CWnd::~CWnd() {
@@ -169,7 +161,7 @@ bool CWnd::DestroyWindow() {
 
 void CWnd::SetWindowText(const std::string& text) { ::SetWindowTextW(m_hWnd, Wide(text).c_str()); }
 
-std::string CWnd::GetWindowText() const { return Gbk(GetText(m_hWnd)); }
+std::string CWnd::GetWindowText() const { return Gbk(WindowTextW(m_hWnd)); }
 
 int CWnd::GetWindowTextLength() const { return static_cast<int>(GetWindowText().size()); }
 
@@ -177,7 +169,7 @@ void CWnd::SetDlgItemText(int nID, const std::string& text) {
   ::SetDlgItemTextW(m_hWnd, nID, Wide(text).c_str());
 }
 
-std::string CWnd::GetDlgItemText(int nID) const { return Gbk(GetText(::GetDlgItem(m_hWnd, nID))); }
+std::string CWnd::GetDlgItemText(int nID) const { return Gbk(WindowTextW(::GetDlgItem(m_hWnd, nID))); }
 
 void CWnd::SetDlgItemInt(int nID, int value) { ::SetDlgItemInt(m_hWnd, nID, static_cast<UINT>(value), TRUE); }
 
