@@ -28,16 +28,25 @@ public:
     // listed as failed, with the reason.
     void AddMatched(const std::string& strName);
     void AddFailed(const std::string& strName, const std::string& strReason);
+    // Centres the window over its owner (or the work area) and shows it.
     void CentreAndShow();
 
     // The list as it stands (tests and the screenshot tool read it).
     CListBox& GetList() { return m_matchedList; }
 
+    // The line AddFailed appends (GBK).
+    static std::string FailedLine(const std::string& strName, const std::string& strReason);
+
 protected:
     BOOL OnInitDialog() override;
+    void DoDataExchange(CDataExchange* pDX) override;
     void OnOK() override;      // delete the matched pairs
     void OnCancel() override;  // hide
     void OnClose();
+
+    // Where the delete command goes: the application's main window, else
+    // the owner.
+    HWND MainWindow() const;
 
     CListBox m_matchedList;  // 1025
 
