@@ -146,6 +146,10 @@ protected:
     // Hooks for the lyric editor and the information dialog.
     virtual void EditLyric(const std::string& strPath);
     virtual void EditMusicInfo(int nIndex);
+    // Hooks for the about dialog (command 1009, menu and system menu entry
+    // 16) and the batch conversion (command 32771, refused during a run).
+    virtual void ShowAboutDialog();
+    virtual void RunBatchConversion();
 
     // The colour last chosen with each colour command during this run.
     COLORREF m_crLastTextChoice;
@@ -162,6 +166,15 @@ protected:
 private:
     static DWORD WINAPI ImportThreadProc(LPVOID pParam);
     void FreeBackground();
+
+    // import_dlg.cpp: the folder chooser and the scan; the move of an MP3
+    // entry's file (no run check); the colour chooser; repainting behind
+    // the transparent count labels.
+    void ChooseAndAddFolder(bool bMp3);
+    bool MoveMp3Entry(int nIndex, const std::string& strNewName);
+    void ChooseColour(COLORREF& crLastChoice, bool bTextColour);
+    void RefreshLabelBand();
+    void RefreshLabel(int nID);
 };
 
 // The message shown when a command is refused during a run (GBK).
