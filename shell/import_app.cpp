@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/codepage.h"
 #include "import/import_dlg.h"
 #include "ui/text.h"
 
@@ -57,10 +58,14 @@ bool CImportApp::LoadSettings() {
     if (nWide > 0) {
         std::vector<wchar_t> wide(nWide + 1, L'\0');
         DWORD n = GetCurrentDirectoryW(nWide + 1, wide.data());
-        std::string strDir = (n > 0 && n <= nWide) ? Gbk(std::wstring_view(wide.data(), n)) : "";
-        // A folder whose GBK form does not fit is not cut: a cut path would name
-        // another folder's settings.
-        if (!strDir.empty() && strDir.size() < sizeof(m_szCurDir)) {
+        size_t nUnmappable = 0;
+        std::string strDir;
+        if (n > 0 && n <= nWide)
+            strDir = Utf16ToCp936(
+                std::u16string_view(reinterpret_cast<const char16_t*>(wide.data()), n), &nUnmappable);
+        // A folder whose GBK form does not fit is not cut, and one GBK cannot
+        // spell is not guessed at: either would name another folder's settings.
+        if (!strDir.empty() && !nUnmappable && strDir.size() < sizeof(m_szCurDir)) {
             std::memcpy(m_szCurDir, strDir.c_str(), strDir.size() + 1);
             // A drive's root already ends in its backslash ("C:\").
             const char* pszName = kSettingsFileName;

@@ -412,6 +412,26 @@ TEST_F(Settings, ACurrentDirectoryWhoseGbkFormDoesNotFitIsRefused) {
     EXPECT_EQ(strBytes, ReadBytes(strFile));
 }
 
+TEST_F(Settings, ACurrentDirectoryGbkCannotSpellIsRefused) {
+    std::wstring strDir = m_strRoot + L"\\\uAC00\uAC01";  // Hangul: not in GBK
+    size_t nUnmappable = 0;
+    Utf16ToCp936(std::u16string(strDir.begin(), strDir.end()), &nUnmappable);
+    ASSERT_GT(nUnmappable, 0u);
+    ASSERT_TRUE(CreateDirectoryW(strDir.c_str(), nullptr));
+    std::wstring strFile = MakeSettings(strDir, "[Dialog]\r\nTextColor=ff0000\r\n");
+    std::string strBytes = ReadBytes(strFile);
+    ASSERT_TRUE(SetCurrentDirectoryW(strDir.c_str()));
+
+    CImportApp app;
+    EXPECT_FALSE(app.LoadSettings());
+    EXPECT_STREQ("", app.m_szCurDir);
+    EXPECT_STREQ("", app.m_iniFile.GetFileName());
+    EXPECT_EQ(RGB(255, 255, 255), app.m_crTextColor);
+    char szText[] = "00FF00";
+    app.SaveTextColor(szText);
+    EXPECT_EQ(strBytes, ReadBytes(strFile));
+}
+
 // ---- Start-up
 
 namespace {
