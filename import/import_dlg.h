@@ -14,6 +14,7 @@
 
 #include <atomic>
 #include <string>
+#include <vector>
 
 #include "shell/drag_drop_list_box.h"
 #include "skin/skinned_dialog.h"
@@ -165,6 +166,15 @@ protected:
 
 private:
     static DWORD WINAPI ImportThreadProc(LPVOID pParam);
+    // The lists as they stood at the start (display name, full path): the
+    // worker pairs from these, so that an entry dragged to another place
+    // during the run cannot send a lyric into the wrong file.
+    struct CRunEntry {
+        std::string strName;
+        std::string strPath;
+    };
+    std::vector<CRunEntry> m_runLyrics;
+    std::vector<CRunEntry> m_runMp3s;
     void FreeBackground();
 
     // import_dlg.cpp: the folder chooser and the scan; the move of an MP3

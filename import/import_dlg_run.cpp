@@ -1,11 +1,13 @@
 // The import run: the start command, the worker's loop, the removal of the
 // matched pairs and the guard while a run is going on.
 //
-// The worker reads the lists and fills the result window only through
-// window messages sent to the window's thread, which carries them out while
-// the worker waits. While it runs, no command may change the lists, the
-// options or the writer's storage (RefuseWhileImporting), and closing the
-// window waits for it, still answering its messages.
+// The start takes the names and paths of both lists; the worker pairs from
+// that copy (an entry dragged elsewhere during the run changes nothing) and
+// fills the result window only through window messages sent to the window's
+// thread, which carries them out while the worker waits. While it runs, no
+// command may change the lists, the options or the writer's storage
+// (RefuseWhileImporting), and closing the window waits for it, still
+// answering its messages.
 #include <cstdio>
 #include <new>
 
@@ -23,13 +25,19 @@ namespace {
 std::string Text(const char* utf8) { return Utf8ToCp936(utf8); }
 
 // The pairing of lyric entry i with the lists as they stand now.
-Pairing PairEntry(const CListBox& lyrics, const CListBox& mp3s, int i, std::string* pLyricName) {
-    std::string strName = lyrics.GetText(i);
-    if (pLyricName) *pLyricName = strName;
+Pairing PairEntry(const CListBox& lyrics, const CListBox& mp3s, int i) {
     int nMp3Count = mp3s.GetCount();
-    return PairLyric(static_cast<size_t>(i), static_cast<size_t>(lyrics.GetCount()), strName,
+    return PairLyric(static_cast<size_t>(i), static_cast<size_t>(lyrics.GetCount()), lyrics.GetText(i),
                      nMp3Count > 0 ? static_cast<size_t>(nMp3Count) : 0,
                      [&mp3s](size_t k) { return mp3s.GetText(static_cast<int>(k)); });
+}
+
+template <class Entry>
+std::vector<Entry> TakeEntries(const CListBox& list) {
+    std::vector<Entry> entries;
+    int nCount = list.GetCount();
+    for (int i = 0; i < nCount; ++i) entries.push_back({list.GetText(i), FileEntryPath(list, i)});
+    return entries;
 }
 
 // The worker's message box, if it is showing: a visible dialog of the
@@ -82,6 +90,10 @@ void CImportDlg::StartImport() {
         m_pMatchResultDlg->CentreAndShow();
     }
 
+    // The worker pairs the entries as they stand now.
+    m_runLyrics = TakeEntries<CRunEntry>(m_lyricList);
+    m_runMp3s = TakeEntries<CRunEntry>(m_mp3List);
+
     if (m_hWorkerThread) {
         ::CloseHandle(m_hWorkerThread);
         m_hWorkerThread = nullptr;
@@ -105,17 +117,20 @@ DWORD WINAPI CImportDlg::ImportThreadProc(LPVOID pParam) {
 
 void CImportDlg::ImportLoop() {
     CMatchResultDlg* pResult = m_pMatchResultDlg;
+    const std::vector<CRunEntry>& lyrics = m_runLyrics;
+    const std::vector<CRunEntry>& mp3s = m_runMp3s;
     int nWritten = 0;
     int nFailed = 0;
-    for (int i = 0; i < m_lyricList.GetCount(); ++i) {
+    for (size_t i = 0; i < lyrics.size(); ++i) {
         // A window closing during the run: stop after the file just written.
         if (m_bStopRequested) break;
-        std::string strLyricName;
-        Pairing pairing = PairEntry(m_lyricList, m_mp3List, i, &strLyricName);
+        const std::string& strLyricName = lyrics[i].strName;
+        Pairing pairing = PairLyric(i, lyrics.size(), strLyricName, mp3s.size(),
+                                    [&mp3s](size_t k) { return mp3s[k].strName; });
         if (pairing.mp3 < 0) continue;
         std::string strListName = DerivedMp3Name(strLyricName);
-        std::string strLyricPath = FileEntryPath(m_lyricList, pairing.lyric);
-        std::string strMp3Path = FileEntryPath(m_mp3List, pairing.mp3);
+        const std::string& strLyricPath = lyrics[static_cast<size_t>(pairing.lyric)].strPath;
+        const std::string& strMp3Path = mp3s[static_cast<size_t>(pairing.mp3)].strPath;
 
         WriteResult result;
         try {
@@ -184,7 +199,7 @@ void CImportDlg::FinishRunBeforeClosing() {
 void CImportDlg::RemoveMatchedPairs() {
     int i = 0;
     while (i < m_lyricList.GetCount()) {
-        Pairing pairing = PairEntry(m_lyricList, m_mp3List, i, nullptr);
+        Pairing pairing = PairEntry(m_lyricList, m_mp3List, i);
         if (pairing.mp3 < 0) {
             ++i;
             continue;

@@ -584,7 +584,8 @@ TEST_F(RunDlgTest, ClosingWhileTheClosingMessageShowsEndsTheRun) {
 // stop, so that the close comes in the middle of a run.
 class CHeldWrite {
 public:
-    explicit CHeldWrite(CRunTestDlg& dlg) : m_dlg(dlg) {
+    // bUntilStop false: held until Release.
+    explicit CHeldWrite(CRunTestDlg& dlg, bool bUntilStop = true) : m_dlg(dlg), m_bUntilStop(bUntilStop) {
         m_hEntered = CreateEventW(nullptr, TRUE, FALSE, nullptr);
         m_hRelease = CreateEventW(nullptr, TRUE, FALSE, nullptr);
         dlg.m_writer.m_fnOutputFault = [this](CLyricTagWriter::OutputStep step, int) {
@@ -597,6 +598,7 @@ public:
         // Lets the write go on once the stop was asked for.
         m_releaser = std::thread([this] {
             WaitForSingleObject(m_hEntered, 20000);
+            if (!m_bUntilStop) return;
             for (int i = 0; i < 2000 && !m_dlg.m_bStopRequested; ++i) Sleep(5);
             m_bReleasedAfterStop = m_dlg.m_bStopRequested.load();
             SetEvent(m_hRelease);
@@ -615,10 +617,13 @@ public:
         return PumpUntil([this] { return WaitForSingleObject(m_hEntered, 0) == WAIT_OBJECT_0; }, 20000);
     }
 
+    void Release() { SetEvent(m_hRelease); }
+
     std::atomic<bool> m_bReleasedAfterStop{false};
 
 private:
     CRunTestDlg& m_dlg;
+    bool m_bUntilStop;
     HANDLE m_hEntered;
     HANDLE m_hRelease;
     std::atomic<bool> m_bHeld{false};
@@ -650,6 +655,36 @@ TEST_F(RunDlgTest, ClosingDuringARunFinishesTheFileBeingWritten) {
     EXPECT_EQ(SampleMp3(), m_songs.Read("s3.mp3"));
     EXPECT_EQ(GbkList({"s1.mp3"}), ResultLines());
     EXPECT_EQ(G("已匹配音乐文件数:  1"), ResultText(IDC_MATCHED_COUNT));
+}
+
+TEST_F(RunDlgTest, EntriesDraggedDuringARunDoNotChangeItsPairs) {
+    for (const char* name : {"r1", "r2", "r3"}) {
+        AddLyric(m_songs.Lyric(std::string(name) + ".lrc", std::string("lyric-") + name));
+        AddMp3(m_songs.Mp3(std::string(name) + ".mp3"));
+    }
+    CHeldWrite held(m_dlg, false);
+    m_dlg.StartImport();
+    ASSERT_TRUE(held.WaitEntered());
+    // What a drag in each list does while the first file is being written:
+    // the entries change places, their paths go with them.
+    auto reverse = [](CListBox& list) {
+        std::vector<std::pair<std::string, std::string>> entries;
+        for (int i = 0; i < list.GetCount(); ++i) entries.emplace_back(list.GetText(i), FileEntryPath(list, i));
+        RemoveAllFileEntries(list);
+        for (auto it = entries.rbegin(); it != entries.rend(); ++it)
+            InsertFileEntry(list, -1, it->first, it->second);
+    };
+    reverse(m_dlg.m_lyricList);
+    reverse(m_dlg.m_mp3List);
+    held.Release();
+    EXPECT_EQ(kDone, WaitForClosingBox());
+    EXPECT_TRUE(CloseBoxAndWait());
+
+    // Every lyric in its own file, each once, in the order of the start.
+    for (const char* name : {"r1", "r2", "r3"})
+        EXPECT_TRUE(CarriesLyric(m_songs.Read(std::string(name) + ".mp3"), std::string("lyric-") + name)) << name;
+    EXPECT_EQ(GbkList({"r1.mp3", "r2.mp3", "r3.mp3"}), ResultLines());
+    EXPECT_EQ(GbkList({"r3.lrc", "r2.lrc", "r1.lrc"}), Names(m_dlg.m_lyricList));
 }
 
 TEST_F(RunDlgTest, DestroyingTheWindowDuringARunWaitsForTheWorker) {
