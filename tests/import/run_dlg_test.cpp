@@ -467,6 +467,15 @@ TEST_F(RunDlgTest, ExitEscapeAndCloseBoxOnlyHide) {
         EXPECT_FALSE(Result()->IsWindowVisible()) << msg[0];
         EXPECT_TRUE(::IsWindow(Result()->m_hWnd));
     }
+    // A left-button release in the exit picture's shape.
+    Result()->ShowWindow(SW_SHOWNORMAL);
+    RECT rc;
+    ::GetWindowRect(::GetDlgItem(Result()->m_hWnd, IDCANCEL), &rc);
+    POINT pt = {rc.left + 38, rc.top + 38};
+    ::ScreenToClient(Result()->m_hWnd, &pt);
+    Result()->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(pt.x, pt.y));
+    EXPECT_FALSE(Result()->IsWindowVisible());
+
     // The Escape key, through the dialog keyboard handling of the loop.
     Result()->ShowWindow(SW_SHOWNORMAL);
     MSG msg = {};
