@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # Takes one picture of every dialog template of the program, in a fixed sample
-# state with its skin pictures, under Wine on a private X display.
+# state with its skin pictures, and pictures of the program itself, under Wine
+# on a private X display.
 #   scripts/screenshots.sh [OUT_DIR]        default: build/screenshots
 # The Windows tree is build/win unless VM_WIN_BUILD names another; the tool
-# vm_showdlg is built there when missing. Writes OUT_DIR/template-<id>.png, and
-# template-143-editing.png for the music information dialog after its first press.
+# vm_showdlg and Versemill.exe are built there. Writes OUT_DIR/template-<id>.png,
+# template-143-editing.png for the music information dialog after its first
+# press, program-main.png (the main window at start, with a background picture
+# of bkpic/), and through scripts/gui-import.sh program-main-filled.png,
+# program-result.png and program-done.png (an import of the sample songs).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=$(realpath -m "${1:-$root/build/screenshots}")
@@ -18,9 +22,11 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null
 fi
-cmake --build "$build" --target vm_showdlg -j 2 >/dev/null
+cmake --build "$build" --target vm_showdlg Versemill -j 2 >/dev/null
 exe=$(find "$build" -name vm_showdlg.exe -print -quit)
 [ -n "$exe" ] || { echo "screenshots: vm_showdlg.exe was not built in $build" >&2; exit 1; }
+program=$(find "$build" -name Versemill.exe -print -quit)
+[ -n "$program" ] || { echo "screenshots: Versemill.exe was not built in $build" >&2; exit 1; }
 
 # The program's own locale: ANSI code page 936.
 export LANG=${VM_SHOT_LANG:-zh_CN.UTF-8}
@@ -56,5 +62,40 @@ for id in "${templates[@]}"; do
   fi
   touch "$done"
   wait "$pid" 2>/dev/null || true
+done
+
+# The program at start, in a folder that holds the background pictures.
+mkdir -p "$work/start"
+if [ -d "$root/bkpic" ]; then cp -r "$root/bkpic" "$work/start/"; fi
+(cd "$work/start" && exec wine "$program") >/dev/null 2>&1 &
+pid=$!
+wid=
+for _ in $(seq 150); do
+  wid=$(xdotool search --onlyvisible --class '^versemill\.exe$' 2>/dev/null | head -n 1 || true)
+  [ -n "$wid" ] && break
+  sleep 0.2
+done
+if [ -n "$wid" ]; then
+  sleep 1  # the first paint with the background
+  import -window "$wid" "$out/program-main.png"
+  echo "$out/program-main.png"
+else
+  echo "screenshots: the program's main window did not show" >&2
+  failed=1
+fi
+kill "$pid" 2>/dev/null || true
+wait "$pid" 2>/dev/null || true
+
+# The program in use: an import of the sample songs, in an environment of its own.
+wine_env_stop || true
+if VM_WIN_BUILD=$build VM_GUI_LANG=$LANG "$root/scripts/gui-import.sh" "$out" >"$work/gui-import.log" 2>&1; then
+  grep 'WARNING' "$work/gui-import.log" | sort -u >&2 || true
+else
+  tail -n 20 "$work/gui-import.log" >&2
+  echo "screenshots: the import through the program failed" >&2
+  failed=1
+fi
+for f in program-main-filled program-result program-done; do
+  [ -f "$out/$f.png" ] && echo "$out/$f.png"
 done
 exit $failed
