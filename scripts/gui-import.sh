@@ -2,17 +2,29 @@
 # Imports the sample songs of examples/ through the Windows program, clicked as
 # a user would (mouse on the pictures, keys in the folder browser), under Wine
 # on a private X display, and checks the MP3 files afterwards.
-#   scripts/gui-import.sh [OUT_DIR]        default: build/gui-import
+#   scripts/gui-import.sh [--unsync] [--iriver] [OUT_DIR]
+#     --unsync   clicks "只导入不同步歌词" first (default: the synchronised mode)
+#     --iriver   clicks "支持iRiver同步歌词" first
+#     OUT_DIR    default: build/gui-import
 # The Windows tree is build/win unless VM_WIN_BUILD names another; Versemill.exe
 # is (re)built there. build/native (VM_NATIVE_BUILD) gives `versemill` for a
 # comparison with the command line's import of the same files, when built.
 # wine_env_root selects the Wine prefix (default: the Windows tree's wine/).
 # Writes OUT_DIR/program-main-filled.png (both lists filled),
 # program-result.png (the result window after the run) and program-done.png
-# (the closing message); on a failure OUT_DIR/gui-import-failure.png.
+# (the closing message); on a failure OUT_DIR/gui-import-failure.png. The run
+# ends with the result window's "确定" (matched pairs removed) and "退出".
 # What tests/gui/README.md describes is checked; exit code 1 names the step.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+options=()
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --unsync | --iriver) options+=("$1"); shift ;;
+    -*) echo "usage: $0 [--unsync] [--iriver] [OUT_DIR]" >&2; exit 2 ;;
+    *) break ;;
+  esac
+done
 out=$(realpath -m "${1:-$root/build/gui-import}")
 build=$(realpath -m "${VM_WIN_BUILD:-$root/build/win}")
 native=$(realpath -m "${VM_NATIVE_BUILD:-$root/build/native}")
@@ -190,6 +202,8 @@ done
 say "the five pictures stand at their anchors"
 # The inside of a list box (template units 26,70,158,143 and 217,70,155,145).
 mp3box="$((b + $(muldiv 30 "$bx" 4))) $((b + c + $(muldiv 74 "$by" 8))) $(muldiv 150 "$bx" 4) $(muldiv 135 "$by" 8)"
+# shellcheck disable=SC2086
+ink_empty=$(ink "$work/main-start.png" $mp3box)
 lrcbox="$((b + $(muldiv 221 "$bx" 4))) $((b + c + $(muldiv 74 "$by" 8))) $(muldiv 147 "$bx" 4) $(muldiv 137 "$by" 8)"
 
 # choose_folder PICTURE TITLE LISTBOX: clicks the folder picture, picks
@@ -230,6 +244,18 @@ choose_folder lyric 添加歌词 "$lrcbox"
 import -window "$main" "$out/program-main-filled.png"
 say "wrote $out/program-main-filled.png"
 
+# ---- The options: a click on the radio button's circle, the check box's square.
+for option in "${options[@]}"; do
+  case "$option" in
+    --unsync) x=159 y=21 label=只导入不同步歌词 ;;
+    --iriver) x=163 y=51 label=支持iRiver同步歌词 ;;
+  esac
+  say "click on \"$label\""
+  xdotool mousemove --sync $((mainx + b + $(muldiv $x "$bx" 4))) $((mainy + b + c + $(muldiv $y "$by" 8))) click 1
+  sleep 0.3
+done
+[ ${#options[@]} -eq 0 ] || import -window "$main" "$out/program-main-filled.png"
+
 # ---- The run.
 picture "$mainx" "$mainy" ${anchor[start]}
 click_picture 开始导入
@@ -256,16 +282,26 @@ fi
 import -window "$result" "$out/program-result.png"
 say "wrote $out/program-result.png and $out/program-done.png"
 
-# ---- Hide the result window and leave the program, as a user would.
+# ---- The result window's "确定" picture removes the matched pairs from both
+# lists and hides the window; then leave the program, as a user would.
 geometry "$result"
 resx=$X resy=$Y
 units "$WIDTH" "$HEIGHT" 183 212 ||
   fail "the result window (${WIDTH}x$HEIGHT px) does not fit the 183 x 212 units of its template"
-picture "$resx" "$resy" 115 163
-looks_like "$out/program-result.png" "$resx" "$resy" exit.bmp ||
-  fail "the result window's exit picture is not drawn at its anchor"
-click_picture "退出 (result window)"
-wait_gone 10 "$result" || fail "the result window stayed open after its exit picture"
+picture "$resx" "$resy" 29 163
+looks_like "$out/program-result.png" "$resx" "$resy" ok.bmp ||
+  fail "the result window's \"确定\" picture is not drawn at its anchor"
+click_picture "确定 (result window)"
+wait_gone 10 "$result" || fail "the result window stayed open after its \"确定\" picture"
+sleep 1
+import -window "$main" "$work/cleared.png"
+for box in "$mp3box" "$lrcbox"; do
+  # shellcheck disable=SC2086
+  left=$(ink "$work/cleared.png" $box)
+  awk -v a="$left" -v b="$ink_empty" 'BEGIN { exit !(a <= b + 0.002) }' ||
+    fail "the lists still show entries after the result window's \"确定\" (ink $left)"
+done
+say "the matched pairs left both lists"
 b=$mainb c=$mainc bx=$mainbx by=$mainby
 picture "$mainx" "$mainy" ${anchor[exit]}
 click_picture 退出
@@ -280,7 +316,7 @@ check=(--)
 versemill=$native/cli/versemill
 if [ -x "$versemill" ]; then
   cp -r "$work/original" "$work/cli"
-  "$versemill" import "$work/cli" >/dev/null || fail "versemill import failed on the same files"
+  "$versemill" import "${options[@]}" "$work/cli" >/dev/null || fail "versemill import failed on the same files"
   check=(--same-as "$work/cli" --)
   say "compared with \`versemill import\` of the same files"
   find "$music" -name "*.mp3" | sort | while read -r f; do
@@ -288,7 +324,7 @@ if [ -x "$versemill" ]; then
     "$versemill" show "$f" | head -n 8
   done
 fi
-"$python" "$root/tests/gui/check_import.py" "${check[@]}" "$work/original" "$music" ||
+"$python" "$root/tests/gui/check_import.py" "${options[@]}" "${check[@]}" "$work/original" "$music" ||
   fail "the MP3 files do not carry their lyrics as they should"
-say "done: every example MP3 carries its lyric"
+say "done: every example MP3 carries its lyric${options[*]:+ (${options[*]})}"
 for w in "${warnings[@]}"; do say "WARNING: $w"; done

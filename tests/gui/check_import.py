@@ -2,13 +2,14 @@
 """Checks the MP3 files of a folder after an import of the sample songs
 through the program's window, against the untouched copies of the same files.
 
-    check_import.py ORIGINAL_DIR IMPORTED_DIR [--unsync] [--same-as DIR]
+    check_import.py ORIGINAL_DIR IMPORTED_DIR [--unsync] [--iriver] [--same-as DIR]
 
 For every MP3 file of ORIGINAL_DIR that has a lyric file of the same name:
 - the ID3v2.3 tag holds a USLT frame with every timed line of the lyric;
 - in the synchronised mode (the default) a SYLT frame, a well-formed Lyrics3
   v2.00 tag whose LYR field holds the lines, and an ID3v1 record after it;
   without it (--unsync) neither a SYLT frame nor a Lyrics3 tag;
+- with --iriver the player's TXXX frame first in the tag, without it none;
 - the audio between the tags is byte for byte the original's;
 - the frames the file had before (title, artist, ...) keep their values, and
   an ID3v1 record it had keeps its title, artist, album and year; a new
@@ -76,13 +77,14 @@ def synchsafe(b):
 
 
 def id3v2(data):
-    """(end offset, {frame id: [frame data, ...]}) of the ID3v2.3 tag at the
-    start, or (0, None) without one."""
+    """(end offset, {frame id: [frame data, ...]}, [frame ids in order]) of
+    the ID3v2.3 tag at the start, or (0, None, []) without one."""
     if len(data) < 10 or data[:3] != b"ID3":
-        return 0, None
+        return 0, None, []
     size = synchsafe(data[6:10])
     end = min(10 + size, len(data))
     frames = {}
+    order = []
     pos = 10
     while pos + 10 <= end and data[pos:pos + 4] != b"\0\0\0\0":
         fid = data[pos:pos + 4].decode("latin-1")
@@ -91,8 +93,9 @@ def id3v2(data):
             frames.setdefault("!overrun", []).append(fid)
             break
         frames.setdefault(fid, []).append(data[pos + 10:pos + 10 + fsize])
+        order.append(fid)
         pos += 10 + fsize
-    return 10 + size, frames
+    return 10 + size, frames, order
 
 
 def tail(data, floor):
@@ -143,13 +146,13 @@ def uslt_text(frame):
     return rest[nul + 1:] if nul >= 0 else None
 
 
-def check_pair(c, orig_mp3, new_mp3, lrc, sync, name):
+def check_pair(c, orig_mp3, new_mp3, lrc, sync, iriver, name):
     before = read(orig_mp3)
     after = read(new_mp3)
     lines = lyric_lines(read(lrc))
     c.check(lines, name, "the sample lyric has no timed lines")
 
-    end, frames = id3v2(after)
+    end, frames, order = id3v2(after)
     if not c.check(frames is not None and after[3] == 3, name, "no ID3v2.3 tag at the start"):
         return
     c.check("!overrun" not in frames, name, "a frame runs past the end of the ID3v2 tag")
@@ -174,8 +177,15 @@ def check_pair(c, orig_mp3, new_mp3, lrc, sync, name):
     else:
         c.check(not sylt, name, "a SYLT frame without the synchronised mode")
 
+    txxx = frames.get("TXXX", [])
+    if iriver:
+        c.check(order[:1] == ["TXXX"] and len(txxx) == 1, name,
+                "the player's TXXX frame is not the first frame (frames %s)" % order)
+    else:
+        c.check(not txxx, name, "a TXXX frame without the player option")
+
     # The frames the file had keep their values.
-    _, old_frames = id3v2(before)
+    _, old_frames, _ = id3v2(before)
     for fid, values in (old_frames or {}).items():
         c.check(frames.get(fid) == values, name, "frame %s changed or lost" % fid)
 
@@ -211,6 +221,7 @@ def main():
     p.add_argument("original")
     p.add_argument("imported")
     p.add_argument("--unsync", action="store_true")
+    p.add_argument("--iriver", action="store_true")
     p.add_argument("--same-as", default="")
     args = p.parse_args()
     c = Checks()
@@ -231,7 +242,7 @@ def main():
             if not c.check(os.path.exists(new), rel, "missing after the import"):
                 continue
             pairs += 1
-            check_pair(c, os.path.join(folder, f), new, lrc, not args.unsync, rel)
+            check_pair(c, os.path.join(folder, f), new, lrc, not args.unsync, args.iriver, rel)
             if args.same_as:
                 other = os.path.join(args.same_as, rel)
                 c.check(os.path.exists(other) and read(other) == read(new), rel,
