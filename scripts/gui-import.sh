@@ -12,7 +12,8 @@
 # wine_env_root selects the Wine prefix (default: the Windows tree's wine/).
 # Writes OUT_DIR/program-main-filled.png (both lists filled),
 # program-result.png (the result window after the run) and program-done.png
-# (the closing message); on a failure OUT_DIR/gui-import-failure.png. The run
+# (the closing message), program-empty-start.png (the message when both
+# lists are empty); on a failure OUT_DIR/gui-import-failure.png. The run
 # ends with the result window's "确定" (matched pairs removed) and "退出".
 # What tests/gui/README.md describes is checked; exit code 1 names the step.
 set -euo pipefail
@@ -205,6 +206,17 @@ mp3box="$((b + $(muldiv 30 "$bx" 4))) $((b + c + $(muldiv 74 "$by" 8))) $(muldiv
 # shellcheck disable=SC2086
 ink_empty=$(ink "$work/main-start.png" $mp3box)
 lrcbox="$((b + $(muldiv 221 "$bx" 4))) $((b + c + $(muldiv 74 "$by" 8))) $(muldiv 147 "$bx" 4) $(muldiv 137 "$by" 8)"
+
+# "开始导入" with empty lists: a message, no run.
+picture "$mainx" "$mainy" ${anchor[start]}
+click_picture "开始导入 (lists empty)"
+box=$(wait_new 10 "$main") || fail "no message after \"开始导入\" with empty lists"
+[ "$(xdotool getwindowname "$box")" != "结果如下" ] || fail "\"开始导入\" with empty lists opened the result window"
+import -window "$box" "$out/program-empty-start.png"
+xdotool key Return
+wait_gone 10 "$box" || fail "the message about the empty lists did not close on Enter"
+[ -z "$(wait_new 1 "$main")" ] || fail "a window besides the main window is open after the message about the empty lists"
+say "with empty lists \"开始导入\" shows a message (program-empty-start.png) and starts nothing"
 
 # choose_folder PICTURE TITLE LISTBOX: clicks the folder picture, picks
 # C:\music in the browser by keys, and checks that the list got entries.
