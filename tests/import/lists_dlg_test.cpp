@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <fstream>
@@ -350,6 +351,21 @@ TEST_F(ImportScan, FolderCommandOpensTheChooserAtTheLastFolderAndScansTheChoice)
         for (HWND h = FindWindowW(L"#32770", nullptr); h; h = FindWindowExW(nullptr, h, L"#32770", nullptr))
             if (IsWindowVisible(h) && GetWindow(h, GW_OWNER) == m_dlg.m_hWnd) hBrowse = h;
         if (!hBrowse) return false;
+        // The browser selects the initial folder after it shows (slowly in a
+        // new prefix): OK only once the tree's selection is that folder.
+        HWND hTree = FindWindowExW(hBrowse, nullptr, L"SysTreeView32", nullptr);
+        if (!hTree) return false;
+        HTREEITEM hItem = reinterpret_cast<HTREEITEM>(
+            ::SendMessageW(hTree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+        if (!hItem) return false;
+        wchar_t szItem[MAX_PATH] = {};
+        TVITEMW item = {};
+        item.mask = TVIF_TEXT;
+        item.hItem = hItem;
+        item.pszText = szItem;
+        item.cchTextMax = MAX_PATH;
+        ::SendMessageW(hTree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+        if (lstrcmpiW(szItem, L"sub1") != 0) return false;
         EnumChildWindows(
             hBrowse,
             [](HWND hChild, LPARAM lParam) {
