@@ -343,32 +343,29 @@ TEST_F(ImportScan, SecondScanListsTwiceAndTheLabelCountsTheSecondScanOnly) {
     EXPECT_EQ(3, m_dlg.m_nLyricFilesAdded);
 }
 
-// Disabled: in a new Wine prefix under C.UTF-8 the browser does not always
-// select the initial folder, and the test then waits for it for ever. The
-// folder chooser's own tests cover the initial folder; to be made robust.
-TEST_F(ImportScan, DISABLED_FolderCommandOpensTheChooserAtTheLastFolderAndScansTheChoice) {
-    CImportDlg::s_strLastFolder = m_tree.Gbk(L"sub1");
+// The folder the chooser opens on is tested with the chooser itself: here the
+// test picks the folder. Disabled: with the machine under load, Wine's
+// browser in a new prefix loses the items of its tree soon after it opens
+// (no caret, and BFFM_SETSELECTION fails from then on), so the test gives up
+// after 15 s. It passes when the machine is idle
+// (--gtest_also_run_disabled_tests).
+TEST_F(ImportScan, DISABLED_FolderCommandScansTheChosenFolderAndRemembersIt) {
+    CImportDlg::s_strLastFolder = m_tree.Gbk(L"sub2");
+    const std::wstring sub1 = m_tree.Path(L"sub1");
     std::wstring title;
+    bool bGaveUp = false;
+    int nTicks = 0;
     TimedSteps steps({[&] {
         HWND hBrowse = nullptr;
         for (HWND h = FindWindowW(L"#32770", nullptr); h; h = FindWindowExW(nullptr, h, L"#32770", nullptr))
             if (IsWindowVisible(h) && GetWindow(h, GW_OWNER) == m_dlg.m_hWnd) hBrowse = h;
         if (!hBrowse) return false;
-        // The browser selects the initial folder after it shows (slowly in a
-        // new prefix): OK only once the tree's selection is that folder.
-        HWND hTree = FindWindowExW(hBrowse, nullptr, L"SysTreeView32", nullptr);
-        if (!hTree) return false;
-        HTREEITEM hItem = reinterpret_cast<HTREEITEM>(
-            ::SendMessageW(hTree, TVM_GETNEXTITEM, TVGN_CARET, 0));
-        if (!hItem) return false;
-        wchar_t szItem[MAX_PATH] = {};
-        TVITEMW item = {};
-        item.mask = TVIF_TEXT;
-        item.hItem = hItem;
-        item.pszText = szItem;
-        item.cchTextMax = MAX_PATH;
-        ::SendMessageW(hTree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-        if (lstrcmpiW(szItem, L"sub1") != 0) return false;
+        if (++nTicks > 750) {  // 15 s: fail, never wait for ever
+            bGaveUp = true;
+            ::PostMessageW(hBrowse, WM_COMMAND, IDCANCEL, 0);
+            return true;
+        }
+        // The browser is ready once its title shows.
         EnumChildWindows(
             hBrowse,
             [](HWND hChild, LPARAM lParam) {
@@ -378,11 +375,15 @@ TEST_F(ImportScan, DISABLED_FolderCommandOpensTheChooserAtTheLastFolderAndScansT
                 return TRUE;
             },
             reinterpret_cast<LPARAM>(&title));
+        if (title.empty()) return false;
+        if (!::SendMessageW(hBrowse, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(sub1.c_str())))
+            return false;
         ::PostMessageW(hBrowse, WM_COMMAND, IDOK, 0);
         return true;
     }});
     m_dlg.SendMessage(WM_COMMAND, IDC_ADD_MP3_FOLDER, 0);
     EXPECT_TRUE(steps.Done());
+    ASSERT_FALSE(bGaveUp) << "the browser never took the folder";
     EXPECT_EQ(W(G("选择Mp3文件")), title);
     EXPECT_EQ((std::vector<std::string>{"s1.mp3", "d.mp3"}), CTestImportDlg::Names(m_dlg.m_mp3List));
     EXPECT_EQ(0, lstrcmpiW(m_tree.Path(L"sub1").c_str(), W(CImportDlg::s_strLastFolder).c_str()));
