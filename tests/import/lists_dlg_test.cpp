@@ -344,12 +344,10 @@ TEST_F(ImportScan, SecondScanListsTwiceAndTheLabelCountsTheSecondScanOnly) {
 }
 
 // The folder the chooser opens on is tested with the chooser itself: here the
-// test picks the folder. Disabled: with the machine under load, Wine's
-// browser in a new prefix loses the items of its tree soon after it opens
-// (no caret, and BFFM_SETSELECTION fails from then on), so the test gives up
-// after 15 s. It passes when the machine is idle
-// (--gtest_also_run_disabled_tests).
-TEST_F(ImportScan, DISABLED_FolderCommandScansTheChosenFolderAndRemembersIt) {
+// test picks the folder, as a user clicks one. (With the machine under load,
+// Wine's browser in a new prefix can drop its initial selection soon after
+// it made it: waiting for that selection made this test hang.)
+TEST_F(ImportScan, FolderCommandScansTheChosenFolderAndRemembersIt) {
     CImportDlg::s_strLastFolder = m_tree.Gbk(L"sub2");
     const std::wstring sub1 = m_tree.Path(L"sub1");
     std::wstring title;
@@ -376,8 +374,8 @@ TEST_F(ImportScan, DISABLED_FolderCommandScansTheChosenFolderAndRemembersIt) {
             },
             reinterpret_cast<LPARAM>(&title));
         if (title.empty()) return false;
-        if (!::SendMessageW(hBrowse, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(sub1.c_str())))
-            return false;
+        // (Its answer is no use: the browser's dialog procedure gives none.)
+        ::SendMessageW(hBrowse, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(sub1.c_str()));
         ::PostMessageW(hBrowse, WM_COMMAND, IDOK, 0);
         return true;
     }});
