@@ -162,7 +162,10 @@ void CImportDlg::ImportLoop() {
         strMessage += szLine;
     }
     strMessage += "---Quillan";
-    ShowMessageBox(m_hWnd, strMessage);
+    // Owned by the result window, which it speaks of: closing the message
+    // gives the activation back to that window, so it stays in front.
+    HWND hOwner = pResult && pResult->m_hWnd ? pResult->m_hWnd : m_hWnd;
+    ShowMessageBox(hOwner, strMessage);
 }
 
 bool CImportDlg::IsImportRunning() const { return m_bRunning; }

@@ -287,7 +287,7 @@ sleep 0.5
 # of the main window?
 order=$(xwininfo -root -children | grep -oE '^ +0x[0-9a-f]+' | while read -r id; do echo $((id)); done)
 if [ "$(grep -nx "$result" <<<"$order" | cut -d: -f1)" -gt "$(grep -nx "$main" <<<"$order" | cut -d: -f1)" ]; then
-  warn "the result window (owned by the main window) went behind it when the closing message was closed (Wine z-order: owner above owned); raised for its picture"
+  warn "the result window went behind the main window when the closing message was closed; raised for its picture"
   xdotool windowraise "$result"
   sleep 0.5
 fi

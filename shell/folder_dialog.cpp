@@ -115,6 +115,9 @@ void CFolderDialog::OnIUnknown(IUnknown*) {}
 void CFolderDialog::SelectFolder(const char* pszPath) {
     if (!m_hWndBrowse || !pszPath) return;
     std::wstring path = Wide(pszPath);
+    // "C:" is the current folder of drive C to the shell, which the browser
+    // cannot find in its tree: the drive itself is meant.
+    if (path.size() == 2 && path[1] == L':') path += L'\\';
     ::SendMessageW(m_hWndBrowse, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(path.c_str()));
 }
 

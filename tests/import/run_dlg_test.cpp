@@ -526,7 +526,8 @@ TEST_F(RunDlgTest, SecondStartAndCommandsAreRefusedDuringARun) {
     EXPECT_EQ(kDone, text);
     HWND hBox = WorkerBox(m_dlg.GetWorkerThread());
     ASSERT_NE(nullptr, hBox);
-    EXPECT_EQ(m_dlg.m_hWnd, ::GetWindow(hBox, GW_OWNER));
+    ASSERT_NE(nullptr, Result());
+    EXPECT_EQ(Result()->m_hWnd, ::GetWindow(hBox, GW_OWNER));  // in front of the result window
     ASSERT_TRUE(m_dlg.IsImportRunning());
     HANDLE hThread = m_dlg.GetWorkerThread();
 

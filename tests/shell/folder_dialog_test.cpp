@@ -108,6 +108,15 @@ TEST_F(FolderDialog, OpensOnTheInitialFolderAndOkReturnsIt) {
     EXPECT_TRUE(dlg.m_bBrowseWindowAfterSelect);
 }
 
+TEST(FolderDialogDrive, DriveWithoutBackslashOpensOnTheDrive) {
+    CTestFolderDialog dlg("选择Mp3文件", "C:", nullptr, BIF_RETURNONLYFSDIRS);
+    dlg.m_nPress = IDOK;
+    ASSERT_EQ(IDOK, dlg.DoModal());
+    ASSERT_FALSE(dlg.m_selections.empty());
+    EXPECT_PRED2(SamePath, "C:\\", dlg.m_selections.back());
+    EXPECT_PRED2(SamePath, "C:\\", dlg.GetFolderPath());
+}
+
 TEST_F(FolderDialog, StatusLineShowsTheSelectionOnlyWhenAskedFor) {
     CTestFolderDialog withStatus("选择歌词文件", m_folder.c_str(), nullptr,
                                  BIF_RETURNONLYFSDIRS | BIF_STATUSTEXT);
