@@ -15,6 +15,7 @@
 #include "import/match_result_dlg.h"
 #include "import/pairing.h"
 #include "resource.h"
+#include "shell/about_dlg.h"
 #include "shell/folder_dialog.h"
 #include "shell/import_app.h"
 #include "ui/app.h"
@@ -333,7 +334,7 @@ bool CImportDlg::RenameMp3Entry(int nIndex, const std::string& strNewName) {
     return MoveMp3Entry(nIndex, strNewName);
 }
 
-bool CImportDlg::MoveMp3Entry(int nIndex, const std::string& strNewName) {
+bool CImportDlg::MoveMp3Entry(int nIndex, const std::string& strNewName, bool bTellUser) {
     if (nIndex < 0 || nIndex >= m_mp3List.GetCount()) return false;
     const std::string strOldPath = FileEntryPath(m_mp3List, nIndex);
     size_t nSlash = GbkFindLast(strOldPath, '\\');
@@ -345,6 +346,7 @@ bool CImportDlg::MoveMp3Entry(int nIndex, const std::string& strNewName) {
     // The file moves first: the entry changes only when it names the file
     // that now lies there. MoveFile never replaces another file.
     if (!IsPlainFileName(strNewName) || !fileio::MoveNoReplace(strOldPath, strNewPath)) {
+        if (!bTellUser) return false;
         std::string strWhy = IsPlainFileName(strNewName) && fileio::Exists(strNewPath)
                                  ? Text("已有同名的文件。")
                                  : Text("文件名不可用，或文件无法改名。");
@@ -409,9 +411,6 @@ void CImportDlg::OnBatchId3() {
     RunBatchConversion();
 }
 
-// The batch conversion dialog opens here once it exists.
-void CImportDlg::RunBatchConversion() {}
-
 void CImportDlg::OnTextColor() { ChooseColour(m_crLastTextChoice, true); }
 
 void CImportDlg::OnBackgroundColor() { ChooseColour(m_crLastBKChoice, false); }
@@ -443,8 +442,10 @@ void CImportDlg::ChooseColour(COLORREF& crLastChoice, bool bTextColour) {
 
 void CImportDlg::OnAbout() { ShowAboutDialog(); }
 
-// The about dialog opens here once it exists.
-void CImportDlg::ShowAboutDialog() {}
+void CImportDlg::ShowAboutDialog() {
+    CAboutDlg dlg(this);
+    dlg.DoModal();
+}
 
 void CImportDlg::OnSysCommand(UINT nID, LPARAM) {
     if ((nID & 0xFFF0) == IDM_ABOUTBOX)

@@ -8,6 +8,7 @@
 //   import_dlg_run.cpp         start import, the worker's loop, removal of the
 //                              matched pairs, the guard while a run is going on
 //   import_dlg_background.cpp  background picture, transparent texts
+//   import_dlg_batch.cpp       the batch conversion between tags and names
 #pragma once
 
 #include <windows.h>
@@ -80,6 +81,13 @@ public:
     void FinishRunBeforeClosing();
     CMatchResultDlg* GetMatchResultDlg() const { return m_pMatchResultDlg; }
     HANDLE GetWorkerThread() const { return m_hWorkerThread; }
+
+    // ---- The batch conversion (import_dlg_batch.cpp)
+
+    // One direction (BatchChoice) over every MP3 entry, in list order; then
+    // the closing message, which names the files that were not converted.
+    // Refused during a run.
+    void Convert(int nChoice);
 
     // ---- The background (import_dlg_background.cpp)
 
@@ -181,10 +189,17 @@ private:
     // entry's file (no run check); the colour chooser; repainting behind
     // the transparent count labels.
     void ChooseAndAddFolder(bool bMp3);
-    bool MoveMp3Entry(int nIndex, const std::string& strNewName);
+    // bTellUser false: a failed move is only returned (the batch conversion
+    // reports its failures together).
+    bool MoveMp3Entry(int nIndex, const std::string& strNewName, bool bTellUser = true);
     void ChooseColour(COLORREF& crLastChoice, bool bTextColour);
     void RefreshLabelBand();
     void RefreshLabel(int nID);
+
+    // import_dlg_batch.cpp: one entry of Convert; false with the reason
+    // (GBK) when the entry's file was not converted.
+    bool ConvertTagToName(int nIndex, const std::string& strPath, std::string& strWhy);
+    bool ConvertNameToTag(int nIndex, const std::string& strPath, int nChoice, std::string& strWhy);
 };
 
 // The message shown when a command is refused during a run (GBK).
