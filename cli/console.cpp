@@ -56,6 +56,8 @@ bool ErrIsTerminal() {
 std::string PathToUtf8(const std::string& path) { return Cp936ToUtf8(path); }
 
 std::string NameToGbk(const std::string& name, size_t* unmappable) { return name; }
+
+std::string GbkToName(const std::string& gbk) { return gbk; }
 #else
 void Out(std::string_view utf8) { Write(stdout, utf8); }
 void Err(std::string_view utf8) { Write(stderr, utf8); }
@@ -70,6 +72,8 @@ std::string NameToGbk(const std::string& name, size_t* unmappable) {
   // Names from old archives may still be GBK bytes; those stay as they are.
   return IsUtf8(name) ? Utf8ToCp936(name, unmappable) : name;
 }
+
+std::string GbkToName(const std::string& gbk) { return Cp936ToUtf8(gbk); }
 #endif
 
 namespace {

@@ -30,4 +30,7 @@ std::string PathToUtf8(const std::string& path);
 // Characters GBK cannot hold become '?' and are counted in *unmappable.
 std::string NameToGbk(const std::string& name, size_t* unmappable = nullptr);
 
+// The other way: a GBK file name in the form fileio expects (UTF-8 on POSIX).
+std::string GbkToName(const std::string& gbk);
+
 }  // namespace console

@@ -26,6 +26,9 @@ const char kUsage[] =
     "  show MP3\n"
     "        print an MP3 file's ID3v1 title, artist, album and year and the\n"
     "        lyric of its Lyrics3 tag\n"
+    "  names --to-name|--artist-first|--title-first MP3...\n"
+    "        rename MP3 files \"artist - title.mp3\" after their ID3v1 records,\n"
+    "        or set the records' title and artist from such names\n"
     "\n"
     "Run 'versemill <command> --help' for the options of a command.\n"
     "'versemill --version' prints the version.\n";
@@ -39,6 +42,7 @@ int RunVersemill(const std::vector<std::string>& args) {
   if (command == "import") return RunImport(rest);
   if (command == "tag") return RunTag(rest);
   if (command == "show") return RunShow(rest);
+  if (command == "names") return RunNames(rest);
   if (command == "-h" || command == "--help" || command == "help") {
     console::Out(kUsage);
     return kExitOk;
