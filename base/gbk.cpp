@@ -70,3 +70,11 @@ bool EndsWithExtNoCase(std::string_view text, std::string_view ext) {
       return false;
   return true;
 }
+
+std::string_view TrimSpace(std::string_view text) {
+  constexpr std::string_view kSpace = " \t\r\n\v\f";
+  const size_t first = text.find_first_not_of(kSpace);
+  if (first == std::string_view::npos) return std::string_view();
+  const size_t last = text.find_last_not_of(kSpace);
+  return text.substr(first, last - first + 1);
+}

@@ -27,3 +27,7 @@ bool GbkStartsWithNoCase(std::string_view text, std::string_view prefix);
 // True when the last four bytes of text equal ext (".mp3", ".lrc") ignoring
 // ASCII case. Texts shorter than four bytes are compared whole.
 bool EndsWithExtNoCase(std::string_view text, std::string_view ext);
+
+// text without the white space (space, tab, CR, LF, VT, FF) at both ends.
+// No GBK trail byte has one of those values, so no character is cut.
+std::string_view TrimSpace(std::string_view text);

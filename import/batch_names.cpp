@@ -8,14 +8,6 @@ namespace {
 constexpr size_t kEndingLength = 4;  // ".mp3"
 constexpr size_t kFieldWidth = 30;
 
-std::string Trim(const std::string& text) {
-  const char* kSpace = " \t\r\n\v\f";
-  const size_t first = text.find_first_not_of(kSpace);
-  if (first == std::string::npos) return std::string();
-  const size_t last = text.find_last_not_of(kSpace);
-  return text.substr(first, last - first + 1);
-}
-
 // The name less its ending; a name no longer than the ending leaves nothing.
 size_t StemLength(const std::string& name) {
   return name.size() > kEndingLength ? name.size() - kEndingLength : 0;
@@ -41,14 +33,14 @@ SongNameParts SplitSongName(const std::string& name) {
   const size_t dash = GbkFind(name, '-');
   SongNameParts parts;
   if (dash == std::string::npos || dash >= stem) {
-    parts.first = Trim(name.substr(0, stem));
+    parts.first = TrimSpace(std::string_view(name).substr(0, stem));
     return parts;
   }
   // The blank of " - " goes with the trimming; a name written "A-B" keeps
   // every character of A, and a double-byte character before the dash is
   // never cut in half.
-  parts.first = Trim(name.substr(0, dash));
-  parts.second = Trim(name.substr(dash + 1, stem - dash - 1));
+  parts.first = TrimSpace(std::string_view(name).substr(0, dash));
+  parts.second = TrimSpace(std::string_view(name).substr(dash + 1, stem - dash - 1));
   return parts;
 }
 

@@ -66,4 +66,13 @@ TEST(Gbk, ExtensionTest) {
   EXPECT_FALSE(EndsWithExtNoCase("", ".mp3"));
 }
 
+TEST(Gbk, TrimSpaceAtBothEnds) {
+  EXPECT_EQ("Song", TrimSpace("  Song \t\r\n"));
+  EXPECT_EQ("a b", TrimSpace("\va b\f"));
+  EXPECT_EQ("", TrimSpace(" \t "));
+  EXPECT_EQ("", TrimSpace(""));
+  // A double-byte character at either end stays whole.
+  EXPECT_EQ("\xB8\xE8 \xC3\xFB", TrimSpace(" \xB8\xE8 \xC3\xFB "));
+}
+
 }  // namespace

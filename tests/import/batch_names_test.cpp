@@ -71,67 +71,31 @@ class Scratch {
 
 }  // namespace
 
-TEST(SplitSongName, FirstDashDividesAndTheEndingGoes) {
-  SongNameParts p = SplitSongName("Singer - Song.mp3");
-  EXPECT_EQ("Singer", p.first);
-  EXPECT_EQ("Song", p.second);
-
-  // Only the first dash counts.
-  p = SplitSongName("A - B - C.mp3");
-  EXPECT_EQ("A", p.first);
-  EXPECT_EQ("B - C", p.second);
-
-  // Without a dash: the name less its ending, and nothing after.
-  p = SplitSongName("Song.mp3");
-  EXPECT_EQ("Song", p.first);
-  EXPECT_EQ("", p.second);
-
-  // White space at both ends of both parts goes.
-  p = SplitSongName("  Singer \t-   Song  .mp3");
-  EXPECT_EQ("Singer", p.first);
-  EXPECT_EQ("Song", p.second);
-
-  // The ending is the last four characters, whatever their case.
-  p = SplitSongName("Singer - Song.MP3");
-  EXPECT_EQ("Song", p.second);
-}
-
-TEST(SplitSongName, DashWithoutBlanksKeepsEveryCharacter) {
-  SongNameParts p = SplitSongName("Singer-Song.mp3");
-  EXPECT_EQ("Singer", p.first);
-  EXPECT_EQ("Song", p.second);
-
-  // A double-byte character just before the dash stays whole.
-  p = SplitSongName(kSinger + "-" + kSong + ".mp3");
-  EXPECT_EQ(kSinger, p.first);
-  EXPECT_EQ(kSong, p.second);
-  p = SplitSongName(kSinger + " - " + kSong + ".mp3");
-  EXPECT_EQ(kSinger, p.first);
-  EXPECT_EQ(kSong, p.second);
-}
-
-TEST(SplitSongName, ShortAndOddNames) {
-  SongNameParts p = SplitSongName("-Song.mp3");
-  EXPECT_EQ("", p.first);
-  EXPECT_EQ("Song", p.second);
-
-  p = SplitSongName("Singer -.mp3");
-  EXPECT_EQ("Singer", p.first);
-  EXPECT_EQ("", p.second);
-
-  // A dash inside the ending is not a divider.
-  p = SplitSongName("ab.m-3");
-  EXPECT_EQ("ab", p.first);
-  EXPECT_EQ("", p.second);
-
-  p = SplitSongName(".mp3");
-  EXPECT_EQ("", p.first);
-  EXPECT_EQ("", p.second);
-  p = SplitSongName("mp3");
-  EXPECT_EQ("", p.first);
-  p = SplitSongName("");
-  EXPECT_EQ("", p.first);
-  EXPECT_EQ("", p.second);
+TEST(SplitSongName, TheFirstDashDividesAndTheEndingGoes) {
+  const struct {
+    string name, first, second;
+  } cases[] = {
+      {"Singer - Song.mp3", "Singer", "Song"},
+      {"A - B - C.mp3", "A", "B - C"},  // only the first dash counts
+      {"Song.mp3", "Song", ""},         // no dash: the name less its ending
+      {"  Singer \t-   Song  .mp3", "Singer", "Song"},
+      {"Singer - Song.MP3", "Singer", "Song"},
+      // Without blanks every character stays, a double-byte one too.
+      {"Singer-Song.mp3", "Singer", "Song"},
+      {kSinger + "-" + kSong + ".mp3", kSinger, kSong},
+      {kSinger + " - " + kSong + ".mp3", kSinger, kSong},
+      {"-Song.mp3", "", "Song"},
+      {"Singer -.mp3", "Singer", ""},
+      {"ab.m-3", "ab", ""},  // a dash inside the ending divides nothing
+      {".mp3", "", ""},
+      {"mp3", "", ""},
+      {"", "", ""},
+  };
+  for (const auto& c : cases) {
+    const SongNameParts parts = SplitSongName(c.name);
+    EXPECT_EQ(c.first, parts.first) << c.name;
+    EXPECT_EQ(c.second, parts.second) << c.name;
+  }
 }
 
 TEST(FieldsFromSongName, TheTwoOrders) {
