@@ -339,6 +339,7 @@ TEST_F(BatchConvert, TagToNameLeavesWhatCannotBeRenamedAndSaysWhy) {
     AddSong("other.mp3", kAudio + Record("y", "x"));                // name of a file not listed
     m_folder.Put("x - y.mp3", "another file");
     m_dlg.AddFile(m_folder.Gbk("gone.mp3"));                        // entry without its file
+    m_dlg.m_mp3List.AddString("bare.mp3");                          // entry without a path: skipped
 
     std::vector<wstring> texts = Command(1);
     ASSERT_EQ(1u, texts.size());
@@ -354,10 +355,18 @@ TEST_F(BatchConvert, TagToNameLeavesWhatCannotBeRenamedAndSaysWhy) {
 
     // Each entry names the file that really lies at its path; no file was
     // overwritten or lost.
+    EXPECT_EQ(string::npos, text.find("bare.mp3"));
     const std::vector<string> names = {"none.mp3",  "Singer - Song.mp3", "second.mp3", "slash.mp3",
                                        "blank.mp3", "other.mp3",         "gone.mp3"};
-    EXPECT_EQ(names, Names());
-    EXPECT_EQ(PathsOf(names), Paths());
+    std::vector<string> listed = Names();
+    ASSERT_EQ(names.size() + 1, listed.size());
+    EXPECT_EQ("bare.mp3", listed.back());
+    listed.pop_back();
+    EXPECT_EQ(names, listed);
+    std::vector<string> paths = Paths();
+    EXPECT_EQ("", paths.back());
+    paths.pop_back();
+    EXPECT_EQ(PathsOf(names), paths);
     EXPECT_EQ(kAudio, m_folder.Read("none.mp3"));
     EXPECT_EQ(kAudio + Record("Song", "Singer"), m_folder.Read("Singer - Song.mp3"));
     EXPECT_EQ(kAudio + Record("Song", "Singer"), m_folder.Read("second.mp3"));
