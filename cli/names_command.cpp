@@ -6,6 +6,7 @@
 
 #include "base/codepage.h"
 #include "base/fileio.h"
+#include "base/gbk.h"
 #include "cli/commands.h"
 #include "cli/console.h"
 #include "cli/options.h"
@@ -69,8 +70,12 @@ bool RenameAfterTag(const std::string& path) {
     console::Out(console::PathToUtf8(path) + ": already named so\n");
     return true;
   }
-  // Never over another file.
-  if (fileio::Exists(newPath)) return Fail(path, Quoted(tagName.name) + " is taken by another file");
+  // Never over another file. A change of letter case alone may name the
+  // file itself where names ignore case; the move refuses any other file.
+  const bool caseOnly = GbkCompareNoCase(console::NameToGbk(fileio::FileNamePart(path)), tagName.name) == 0;
+  if (!caseOnly && fileio::Exists(newPath)) {
+    return Fail(path, Quoted(tagName.name) + " is taken by another file");
+  }
   if (!fileio::MoveNoReplace(path, newPath)) {
     return Fail(path, "cannot rename it to " + Quoted(tagName.name) + ": " +
                           console::PathToUtf8(fileio::LastErrorText()));

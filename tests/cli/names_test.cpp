@@ -97,3 +97,12 @@ TEST_F(NamesTest, OneDirectionAndAtLeastOneFile) {
   }
   EXPECT_EQ(Snapshot(m_songs), before);
 }
+
+TEST_F(NamesTest, ToNameChangesTheLetterCaseAlone) {
+  WriteFile(m_songs / "singer - song.mp3", kAudio + Record("Song", "Singer"));
+  const RunResult result = Run({"names", "--to-name", Song("singer - song.mp3")});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.out, Song("singer - song.mp3") + " → Singer - Song.mp3\n");
+  EXPECT_EQ(ReadFile(Song("Singer - Song.mp3")), kAudio + Record("Song", "Singer"));
+  EXPECT_FALSE(fs::exists(Song("singer - song.mp3")));
+}

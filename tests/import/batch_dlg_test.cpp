@@ -330,6 +330,17 @@ TEST_F(BatchConvert, TagToNameRenamesTheFilesAndTheirEntries) {
     EXPECT_EQ(G("一共有文件:3"), m_dlg.GetDlgItemText(IDC_MP3_COUNT));
 }
 
+TEST_F(BatchConvert, TagToNameChangesTheLetterCaseAlone) {
+    AddSong("singer - song.mp3", kAudio + Record("Song", "Singer"));
+    EXPECT_EQ(std::vector<wstring>{kDone}, Convert(BATCH_TAG_TO_NAME));
+    EXPECT_EQ(std::vector<string>{"Singer - Song.mp3"}, Names());
+    EXPECT_EQ(PathsOf({"Singer - Song.mp3"}), Paths());
+    // The entry's path names the one file, whatever case the folder keeps
+    // (Windows renames it; Wine keeps the old case).
+    EXPECT_EQ(1, m_folder.FileCount());
+    EXPECT_EQ(kAudio + Record("Song", "Singer"), m_folder.Read("Singer - Song.mp3"));
+}
+
 TEST_F(BatchConvert, TagToNameLeavesWhatCannotBeRenamedAndSaysWhy) {
     AddSong("none.mp3", kAudio);                                    // no record
     AddSong("first.mp3", kAudio + Record("Song", "Singer"));
