@@ -63,8 +63,8 @@ void CImportDlg::Convert(int nChoice) {
         const std::string strPath = FileEntryPath(m_mp3List, i);
         if (strPath.empty()) continue;
         std::string strWhy;
-        bool bDone = nChoice == BATCH_TAG_TO_NAME ? ConvertTagToName(i, strPath, strWhy)
-                                                  : ConvertNameToTag(i, strPath, nChoice, strWhy);
+        const bool bDone = nChoice == BATCH_TAG_TO_NAME ? ConvertTagToName(i, strPath, strWhy)
+                                                        : ConvertNameToTag(i, strPath, nChoice, strWhy);
         if (!bDone) failures.push_back(m_mp3List.GetText(i) + ": " + strWhy);
     }
     ShowMessageBox(m_hWnd, ClosingMessage(failures));
