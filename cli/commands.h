@@ -11,3 +11,4 @@ int RunVersemill(const std::vector<std::string>& args);
 int RunImport(const std::vector<std::string>& args);
 int RunTag(const std::vector<std::string>& args);
 int RunShow(const std::vector<std::string>& args);
+int RunShift(const std::vector<std::string>& args);

@@ -26,6 +26,8 @@ const char kUsage[] =
     "  show MP3\n"
     "        print an MP3 file's ID3v1 title, artist, album and year and the\n"
     "        lyric of its Lyrics3 tag\n"
+    "  shift LRC SECONDS [FIRST [LAST]]\n"
+    "        move the times of lines FIRST to LAST of an LRC file by whole seconds\n"
     "\n"
     "Run 'versemill <command> --help' for the options of a command.\n"
     "'versemill --version' prints the version.\n";
@@ -39,6 +41,7 @@ int RunVersemill(const std::vector<std::string>& args) {
   if (command == "import") return RunImport(rest);
   if (command == "tag") return RunTag(rest);
   if (command == "show") return RunShow(rest);
+  if (command == "shift") return RunShift(rest);
   if (command == "-h" || command == "--help" || command == "help") {
     console::Out(kUsage);
     return kExitOk;

@@ -18,6 +18,7 @@ TEST_F(UsageTest, HelpGoesToStandardOutputWithStatusZero) {
       {"import", "usage: versemill import [--unsync] [--iriver] [--dry-run] PATH..."},
       {"tag", "usage: versemill tag [--unsync] [--iriver] LRC MP3"},
       {"show", "usage: versemill show MP3"},
+      {"shift", "usage: versemill shift LRC SECONDS [FIRST [LAST]]"},
   };
   for (const auto& c : commands) {
     const RunResult help = Run({c.command, "--help"});
