@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "base/fileio.h"
+#include "lyrics/lrc.h"
 #include "ui/text.h"
 
 CScratchFolder::CScratchFolder() {
@@ -41,12 +42,7 @@ std::string CScratchFolder::Write(const std::string& strName, const std::string&
 
 std::string CScratchFolder::Read(const std::string& strPath) {
     std::string strBytes;
-    if (FILE* f = fileio::Open(strPath, "rb")) {
-        char buf[4096];
-        size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) strBytes.append(buf, n);
-        std::fclose(f);
-    }
+    ReadFileBytes(strPath, strBytes);
     return strBytes;
 }
 

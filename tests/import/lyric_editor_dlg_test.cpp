@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/fileio.h"
+#include "lyrics/lrc.h"
 #include "resource.h"
 #include "ui/text.h"
 #include "ui_test_util.h"
@@ -34,12 +35,7 @@ std::string TempLyric(const std::string& strBytes) {
 
 std::string ReadFile(const std::string& strPath) {
     std::string strBytes;
-    if (FILE* f = fileio::Open(strPath, "rb")) {
-        char buf[1024];
-        size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) strBytes.append(buf, n);
-        std::fclose(f);
-    }
+    ReadFileBytes(strPath, strBytes);
     return strBytes;
 }
 
