@@ -12,3 +12,4 @@ int RunImport(const std::vector<std::string>& args);
 int RunTag(const std::vector<std::string>& args);
 int RunShow(const std::vector<std::string>& args);
 int RunNames(const std::vector<std::string>& args);
+int RunShift(const std::vector<std::string>& args);

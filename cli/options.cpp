@@ -8,7 +8,9 @@ ParsedOptions ParseOptions(const std::vector<std::string>& args,
   ParsedOptions parsed;
   bool optionsEnded = false;
   for (const std::string& arg : args) {
-    if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+    // A negative number is an operand, not an option.
+    const bool negativeNumber = arg.size() >= 2 && arg[0] == '-' && arg[1] >= '0' && arg[1] <= '9';
+    if (optionsEnded || arg.size() < 2 || arg[0] != '-' || negativeNumber) {
       parsed.operands.push_back(arg);
       continue;
     }

@@ -29,6 +29,8 @@ const char kUsage[] =
     "  names --to-name|--artist-first|--title-first MP3...\n"
     "        rename MP3 files \"artist - title.mp3\" after their ID3v1 records,\n"
     "        or set the records' title and artist from such names\n"
+    "  shift LRC SECONDS [FIRST [LAST]]\n"
+    "        move the times of lines FIRST to LAST of an LRC file by whole seconds\n"
     "\n"
     "Run 'versemill <command> --help' for the options of a command.\n"
     "'versemill --version' prints the version.\n";
@@ -43,6 +45,7 @@ int RunVersemill(const std::vector<std::string>& args) {
   if (command == "tag") return RunTag(rest);
   if (command == "show") return RunShow(rest);
   if (command == "names") return RunNames(rest);
+  if (command == "shift") return RunShift(rest);
   if (command == "-h" || command == "--help" || command == "help") {
     console::Out(kUsage);
     return kExitOk;

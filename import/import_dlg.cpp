@@ -324,7 +324,6 @@ void CImportDlg::OnDblclkMp3List() {
 }
 
 // The lyric editor and the information dialog open here once they exist.
-void CImportDlg::EditLyric(const std::string&) {}
 void CImportDlg::EditMusicInfo(int) {}
 
 // ---- Renaming and the ID3v1 record

@@ -141,6 +141,8 @@ bool ReadAll(FILE* f, std::string& out) {
 
 }  // namespace
 
+int AtoiSaturated(std::string_view s) { return static_cast<int>(AtoiPart(s)); }
+
 // --- CLyricLineArray ----------------------------------------------------------
 
 CLyricLineArray::~CLyricLineArray() {

@@ -84,6 +84,10 @@ void ParseLrc(std::string_view text, CLyricLineArray& lines, std::string* unsync
 // INT32_MAX.
 bool ParseLrcTime(std::string_view tag, int32_t& ms);
 
+// The C library's atoi (leading white space, one sign, digits up to the
+// first other byte, none giving 0), saturating at the int range.
+int AtoiSaturated(std::string_view s);
+
 inline int32_t MsToHours(int32_t t) { return t / 3600000; }
 inline int32_t MsToMinutes(int32_t t) { return (t % 3600000) / 60000; }
 inline int32_t MsToSeconds(int32_t t) { return (t % 60000) / 1000; }

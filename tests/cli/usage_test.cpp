@@ -19,6 +19,7 @@ TEST_F(UsageTest, HelpGoesToStandardOutputWithStatusZero) {
       {"tag", "usage: versemill tag [--unsync] [--iriver] LRC MP3"},
       {"show", "usage: versemill show MP3"},
       {"names", "usage: versemill names --to-name|--artist-first|--title-first MP3..."},
+      {"shift", "usage: versemill shift LRC SECONDS [FIRST [LAST]]"},
   };
   for (const auto& c : commands) {
     const RunResult help = Run({c.command, "--help"});
