@@ -70,3 +70,10 @@ bool EndsWithExtNoCase(std::string_view text, std::string_view ext) {
       return false;
   return true;
 }
+
+std::string_view GbkTrim(std::string_view text) {
+  size_t b = 0, e = text.size();
+  while (b < e && IsAsciiSpace(text[b])) ++b;
+  while (e > b && IsAsciiSpace(text[e - 1])) --e;
+  return text.substr(b, e - b);
+}

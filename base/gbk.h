@@ -27,3 +27,12 @@ bool GbkStartsWithNoCase(std::string_view text, std::string_view prefix);
 // True when the last four bytes of text equal ext (".mp3", ".lrc") ignoring
 // ASCII case. Texts shorter than four bytes are compared whole.
 bool EndsWithExtNoCase(std::string_view text, std::string_view ext);
+
+// The white space of the C locale: blank, tab, CR, LF, VT, FF.
+constexpr bool IsAsciiSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+
+// text without the white space at both ends.
+// Trail bytes of GBK are 0x40..0xFE, so this never cuts a character.
+std::string_view GbkTrim(std::string_view text);

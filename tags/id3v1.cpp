@@ -40,14 +40,6 @@ std::string FieldText(const uint8_t* record, size_t offset, size_t width) {
   return std::string(p, n);
 }
 
-std::string Trim(const std::string& s) {
-  const char* kSpace = " \t\r\n\v\f";
-  const size_t first = s.find_first_not_of(kSpace);
-  if (first == std::string::npos) return std::string();
-  const size_t last = s.find_last_not_of(kSpace);
-  return s.substr(first, last - first + 1);
-}
-
 // The last 128 bytes of an open file; false when the file is shorter or
 // they cannot be read.
 bool ReadLastRecord(FILE* file, uint8_t record[kRecordSize]) {
@@ -120,8 +112,8 @@ void ReadId3v1FileName(const std::string& path, std::string& fileName) {
   std::fclose(file);
   if (!found) return;
   // Only the first 29 bytes of title and artist count.
-  const std::string title = Trim(FieldText(record, 3, 29));
-  const std::string artist = Trim(FieldText(record, 33, 29));
+  const std::string title(GbkTrim(FieldText(record, 3, 29)));
+  const std::string artist(GbkTrim(FieldText(record, 33, 29)));
   fileName = artist + " - " + title + ".mp3";
 }
 

@@ -66,4 +66,14 @@ TEST(Gbk, ExtensionTest) {
   EXPECT_FALSE(EndsWithExtNoCase("", ".mp3"));
 }
 
+TEST(Gbk, TrimTakesWhiteSpaceFromBothEndsOnly) {
+  EXPECT_EQ("Song", GbkTrim("  \tSong \r\n"));
+  EXPECT_EQ("a b", GbkTrim(" a b "));
+  EXPECT_EQ("", GbkTrim(" \t\v\f "));
+  EXPECT_EQ("", GbkTrim(""));
+  // The full-width blank (A1 A1) is a character, not white space.
+  EXPECT_EQ("\xA1\xA1x\xA1\xA1", GbkTrim(" \xA1\xA1x\xA1\xA1 "));
+  EXPECT_EQ(kBai, GbkTrim(" " + kBai + "\n"));
+}
+
 }  // namespace
