@@ -127,10 +127,16 @@ std::string LastFolderVisited(const std::string& strFolder) {
 }
 
 // A name that MoveFile would take as a path elsewhere, or as a stream of
-// the file, is not a file name.
+// the file, or that Windows does not allow in a file name (the file system
+// under Wine would take some of them), is not a file name.
 bool IsPlainFileName(const std::string& strName) {
-    return !strName.empty() && GbkFind(strName, '\\') == std::string::npos &&
-           GbkFind(strName, '/') == std::string::npos && GbkFind(strName, ':') == std::string::npos;
+    if (strName.empty()) return false;
+    // By characters: a trail byte may have the value of '\\' or '|'.
+    for (char c : std::string_view("\\/:*?\"<>|"))
+        if (GbkFind(strName, c) != std::string::npos) return false;
+    // Control characters are single bytes: trail bytes start at 0x40.
+    return std::none_of(strName.begin(), strName.end(),
+                        [](char c) { return static_cast<unsigned char>(c) < 0x20; });
 }
 
 }  // namespace
@@ -324,7 +330,6 @@ void CImportDlg::OnDblclkMp3List() {
 
 // The lyric editor and the information dialog open here once they exist.
 void CImportDlg::EditLyric(const std::string&) {}
-void CImportDlg::EditMusicInfo(int) {}
 
 // ---- Renaming and the ID3v1 record
 
@@ -344,10 +349,11 @@ bool CImportDlg::MoveMp3Entry(int nIndex, const std::string& strNewName) {
 
     // The file moves first: the entry changes only when it names the file
     // that now lies there. MoveFile never replaces another file.
-    if (!IsPlainFileName(strNewName) || !fileio::MoveNoReplace(strOldPath, strNewPath)) {
-        std::string strWhy = IsPlainFileName(strNewName) && fileio::Exists(strNewPath)
-                                 ? Text("已有同名的文件。")
-                                 : Text("文件名不可用，或文件无法改名。");
+    const bool bPlain = IsPlainFileName(strNewName);
+    if (!bPlain || !fileio::MoveNoReplace(strOldPath, strNewPath)) {
+        std::string strWhy = !bPlain ? Text("文件名不能含有 \\ / : * ? \" < > | 这些字符。")
+                             : fileio::Exists(strNewPath) ? Text("已有同名的文件。")
+                                                          : Text("文件无法改名。");
         ShowMessageBox(m_hWnd, Text("改名失败!\n") + "\"" + strOldName + "\" -> \"" + strNewName +
                                    "\"\n" + strWhy + "\n---Quillan");
         return false;

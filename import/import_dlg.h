@@ -8,6 +8,7 @@
 //   import_dlg_run.cpp         start import, the worker's loop, removal of the
 //                              matched pairs, the guard while a run is going on
 //   import_dlg_background.cpp  background picture, transparent texts
+//   import_dlg_music_info.cpp  the information dialog on an MP3 entry
 #pragma once
 
 #include <windows.h>
