@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -50,17 +51,15 @@ public:
     }
     void Type(int nID, const std::string& strText) { SetDlgItemText(nID, strText); }
 
-    POINT PictureAt(int nPlaceholder, int dx = kMiddle, int dy = kMiddle) const {
+    POINT PictureAt(int nPlaceholder) const {
         RECT rect;
         ::GetWindowRect(::GetDlgItem(m_hWnd, nPlaceholder), &rect);
-        POINT pt = {rect.left + dx, rect.top + dy};
+        POINT pt = {rect.left + kMiddle, rect.top + kMiddle};
         ::ScreenToClient(m_hWnd, &pt);
         return pt;
     }
-    // A left-button release on the picture at a placeholder.
     void Click(int nPlaceholder, int dx = kMiddle, int dy = kMiddle) {
-        POINT pt = PictureAt(nPlaceholder, dx, dy);
-        SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(pt.x, pt.y));
+        ReleaseOnPicture(m_hWnd, nPlaceholder, dx, dy);
     }
     bool ModifyDrawn() { return Skin().IsDrawn(1); }
     bool ConfirmDrawn() { return Skin().IsDrawn(0); }
@@ -72,77 +71,29 @@ struct Tag {
     std::string title, artist, album, year;
 };
 
-// A fresh folder under the temporary folder, removed with what it holds.
-class CTempFolder {
-public:
-    CTempFolder() {
-        wchar_t szTemp[MAX_PATH];
-        DWORD n = GetTempPathW(MAX_PATH, szTemp);
-        m_root = std::wstring(szTemp, n) + L"vm-info-" + std::to_wstring(GetCurrentProcessId());
-        Clear();
-        CreateDirectoryW(m_root.c_str(), nullptr);
+// An MP3 file with a Lyrics3 tag of the lines and an ID3v1 record of the
+// tag, made by the tag writers.
+void WriteMp3WithTags(const CTempFolder& folder, const std::string& strName, const Tag& tag,
+                      const std::vector<std::pair<int, std::string>>& lines) {
+    CLyricLineArray array;
+    for (const auto& line : lines) {
+        auto p = std::make_unique<LyricLine>();
+        p->time = line.first;
+        p->text = line.second;
+        ASSERT_TRUE(array.Insert(std::move(p)));
     }
-    ~CTempFolder() { Clear(); }
-
-    std::string Path(const std::string& strName) const { return Gbk(m_root) + "\\" + strName; }
-
-    void Write(const std::string& strName, const std::string& bytes) const {
-        FILE* f = _wfopen(Wide(Path(strName)).c_str(), L"wb");
-        ASSERT_NE(nullptr, f);
-        fwrite(bytes.data(), 1, bytes.size(), f);
-        fclose(f);
-    }
-    std::string Read(const std::string& strName) const {
-        FILE* f = _wfopen(Wide(Path(strName)).c_str(), L"rb");
-        if (!f) return "<missing>";
-        std::string bytes;
-        char buf[4096];
-        size_t n;
-        while ((n = fread(buf, 1, sizeof buf, f)) > 0) bytes.append(buf, n);
-        fclose(f);
-        return bytes;
-    }
-
-    // An MP3 file with a Lyrics3 tag of the lines and an ID3v1 record of the
-    // tag, made by the tag writers.
-    void Mp3WithTags(const std::string& strName, const Tag& tag,
-                     const std::vector<std::pair<int, std::string>>& lines) const {
-        CLyricLineArray array;
-        for (const auto& line : lines) {
-            auto p = std::make_unique<LyricLine>();
-            p->time = line.first;
-            p->text = line.second;
-            ASSERT_TRUE(array.Insert(std::move(p)));
-        }
-        std::vector<uint8_t> buffer(kAudio.begin(), kAudio.end());
-        buffer.resize(kAudio.size() + Lyrics3TailReserve(array) + 256);
-        size_t nLength = kAudio.size();
-        ASSERT_TRUE(WriteLyrics3Tail(buffer.data(), buffer.size(), nLength, strName, array));
-        Write(strName, std::string(buffer.begin(), buffer.begin() + nLength));
-        Id3v1Fields fields;
-        fields.SetField(0, 30, tag.title);
-        fields.SetField(30, 30, tag.artist);
-        fields.SetField(60, 30, tag.album);
-        fields.SetField(90, 4, tag.year);
-        ASSERT_TRUE(WriteId3v1(fields, Path(strName), false).ok());
-    }
-
-private:
-    void Clear() {
-        WIN32_FIND_DATAW fd;
-        HANDLE h = FindFirstFileW((m_root + L"\\*").c_str(), &fd);
-        if (h != INVALID_HANDLE_VALUE) {
-            do {
-                std::wstring full = m_root + L"\\" + fd.cFileName;
-                SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileW(full.c_str());
-            } while (FindNextFileW(h, &fd));
-            FindClose(h);
-        }
-        RemoveDirectoryW(m_root.c_str());
-    }
-    std::wstring m_root;
-};
+    std::vector<uint8_t> buffer(kAudio.begin(), kAudio.end());
+    buffer.resize(kAudio.size() + Lyrics3TailReserve(array) + 256);
+    size_t nLength = kAudio.size();
+    ASSERT_TRUE(WriteLyrics3Tail(buffer.data(), buffer.size(), nLength, strName, array));
+    folder.Write(strName, std::string(buffer.begin(), buffer.begin() + nLength));
+    Id3v1Fields fields;
+    fields.SetField(0, 30, tag.title);
+    fields.SetField(30, 30, tag.artist);
+    fields.SetField(60, 30, tag.album);
+    fields.SetField(90, 4, tag.year);
+    ASSERT_TRUE(WriteId3v1(fields, folder.Path(strName), false).ok());
+}
 
 class MusicInfoDlg : public ::testing::Test {
 protected:
@@ -152,7 +103,27 @@ protected:
         m_dlg.m_strListName = strName;
         ASSERT_TRUE(m_dlg.Open());
     }
-    CTempFolder m_folder;
+    void Mp3WithTags(const std::string& strName, const Tag& tag,
+                     const std::vector<std::pair<int, std::string>>& lines) {
+        WriteMp3WithTags(m_folder, strName, tag, lines);
+    }
+    // Runs a fresh dialog modally on a file of the folder; session acts in
+    // it once it shows.
+    INT_PTR RunModal(CMusicInfoDlg& dlg, const std::string& strName,
+                     const std::function<void(HWND)>& session) {
+        dlg.m_strPath = m_folder.Path(strName);
+        dlg.m_strListName = strName;
+        HWND hDlg = nullptr;
+        TimedSteps steps({
+            [&] { return (hDlg = FindShownDialog(G("音乐文件信息"))) != nullptr; },
+            [&] {
+                session(hDlg);
+                return true;
+            },
+        });
+        return dlg.DoModal();
+    }
+    CTempFolder m_folder{L"vm-info-"};
     CTestMusicInfoDlg m_dlg;
 };
 
@@ -163,7 +134,7 @@ using Strings = std::vector<std::string>;
 // ---- Opening
 
 TEST_F(MusicInfoDlg, OpensForViewingWithTheRecordAndTheLyric) {
-    m_folder.Mp3WithTags("song.mp3", {"Song", "Singer", "Album", "1999"},
+    Mp3WithTags("song.mp3", {"Song", "Singer", "Album", "1999"},
                          {{62050, "Hi"}, {1000, G("第一行")}});
     OpenOn("song.mp3");
 
@@ -226,7 +197,7 @@ TEST_F(MusicInfoDlg, FileThatCannotBeOpenedShowsNothingAndStillWorks) {
 }
 
 TEST_F(MusicInfoDlg, ReadingClearsTheReadOnlyAttributeOnly) {
-    m_folder.Mp3WithTags("ro.mp3", {"T", "A", "", ""}, {});
+    Mp3WithTags("ro.mp3", {"T", "A", "", ""}, {});
     std::wstring path = Wide(m_folder.Path("ro.mp3"));
     ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE));
     OpenOn("ro.mp3");
@@ -238,7 +209,7 @@ TEST_F(MusicInfoDlg, ReadingClearsTheReadOnlyAttributeOnly) {
 // ---- The first press
 
 TEST_F(MusicInfoDlg, FirstPressOnThePictureMakesTheFieldsWritableAndOffersSuggestions) {
-    m_folder.Mp3WithTags("Singer - Song.mp3", {"Song", "Singer", "", ""}, {{0, "la"}});
+    Mp3WithTags("Singer - Song.mp3", {"Song", "Singer", "", ""}, {{0, "la"}});
     OpenOn("Singer - Song.mp3");
 
     m_dlg.Click(IDOK, 1, 1);  // the ground of the picture: nothing
@@ -277,7 +248,7 @@ TEST_F(MusicInfoDlg, EmptyTagOffersOnlyThePartsOfTheName) {
 }
 
 TEST_F(MusicInfoDlg, OnlyATitleOrOnlyAnArtistOffersOneName) {
-    m_folder.Mp3WithTags("a.mp3", {"  Song  ", "", "", ""}, {});
+    Mp3WithTags("a.mp3", {"  Song  ", "", "", ""}, {});
     OpenOn("a.mp3");
     m_dlg.Click(IDOK);
     EXPECT_TRUE(m_dlg.Visible(IDC_FILE_NAME_CHOICES));
@@ -311,7 +282,7 @@ TEST(MusicInfoNameParts, SplitAtTheFirstDashByCharacters) {
 }
 
 TEST_F(MusicInfoDlg, TrimmedTitleMakesTheNamesButTheFieldKeepsItsBlanks) {
-    m_folder.Mp3WithTags("a.mp3", {"  Song  ", "Singer", "", ""}, {});
+    Mp3WithTags("a.mp3", {"  Song  ", "Singer", "", ""}, {});
     OpenOn("a.mp3");
     m_dlg.Click(IDOK);
     EXPECT_EQ("Singer - Song.mp3", m_dlg.Entries(IDC_FILE_NAME_CHOICES).at(1));
@@ -324,7 +295,7 @@ TEST_F(MusicInfoDlg, TrimmedTitleMakesTheNamesButTheFieldKeepsItsBlanks) {
 // ---- Choosing a suggestion
 
 TEST_F(MusicInfoDlg, ChosenSuggestionFillsItsFieldAndKeepsWhatWasTyped) {
-    m_folder.Mp3WithTags("Singer - Song.mp3", {"Song", "Singer", "", ""}, {});
+    Mp3WithTags("Singer - Song.mp3", {"Song", "Singer", "", ""}, {});
     OpenOn("Singer - Song.mp3");
     m_dlg.Click(IDOK);
 
@@ -353,44 +324,19 @@ TEST_F(MusicInfoDlg, ChosenSuggestionFillsItsFieldAndKeepsWhatWasTyped) {
 
 // ---- Modal runs: confirm, Enter, cancel
 
-namespace {
-
-// The dialog this thread shows modally, once it is there.
-HWND FindInfoDialog() {
-    HWND h = FindWindowW(L"#32770", Wide(G("音乐文件信息")).c_str());
-    return h && IsWindowVisible(h) ? h : nullptr;
-}
-
-void ClickPicture(HWND hDlg, int nPlaceholder) {
-    RECT rect;
-    ::GetWindowRect(::GetDlgItem(hDlg, nPlaceholder), &rect);
-    POINT pt = {rect.left + kMiddle, rect.top + kMiddle};
-    ::ScreenToClient(hDlg, &pt);
-    ::SendMessageW(hDlg, WM_LBUTTONUP, 0, MAKELPARAM(pt.x, pt.y));
-}
-
-}  // namespace
-
 TEST_F(MusicInfoDlg, ModalRunEndsWithOkOnlyAtTheSecondPress) {
-    m_folder.Mp3WithTags("a.mp3", {"Old", "Who", "", "2000"}, {});
+    Mp3WithTags("a.mp3", {"Old", "Who", "", "2000"}, {});
     CMusicInfoDlg dlg;
-    dlg.m_strPath = m_folder.Path("a.mp3");
-    dlg.m_strListName = "a.mp3";
-    HWND hDlg = nullptr;
     bool bOpenAfterFirst = false;
-    TimedSteps steps({
-        [&] { return (hDlg = FindInfoDialog()) != nullptr; },
-        [&] {
-            ClickPicture(hDlg, IDOK);
-            bOpenAfterFirst = ::IsWindowVisible(hDlg) != FALSE;
-            SetDlgItemTextW(hDlg, IDC_FILE_NAME, L"b.mp3");
-            SetDlgItemTextW(hDlg, IDC_TITLE, Wide(G("新歌")).c_str());
-            SetDlgItemTextW(hDlg, IDC_YEAR, L"20011");
-            ClickPicture(hDlg, IDOK);
-            return true;
-        },
+    INT_PTR nResult = RunModal(dlg, "a.mp3", [&](HWND hDlg) {
+        ReleaseOnPicture(hDlg, IDOK);
+        bOpenAfterFirst = ::IsWindowVisible(hDlg) != FALSE;
+        SetDlgItemTextW(hDlg, IDC_FILE_NAME, L"b.mp3");
+        SetDlgItemTextW(hDlg, IDC_TITLE, Wide(G("新歌")).c_str());
+        SetDlgItemTextW(hDlg, IDC_YEAR, L"20011");
+        ReleaseOnPicture(hDlg, IDOK);
     });
-    EXPECT_EQ(IDOK, dlg.DoModal());
+    EXPECT_EQ(IDOK, nResult);
     EXPECT_TRUE(bOpenAfterFirst);
     EXPECT_TRUE(dlg.m_bApply);
     EXPECT_FALSE(dlg.m_bEditing);
@@ -407,53 +353,39 @@ TEST_F(MusicInfoDlg, ModalRunEndsWithOkOnlyAtTheSecondPress) {
     EXPECT_EQ("Old", title);
 }
 
-TEST_F(MusicInfoDlg, EnterAfterTheFirstPressConfirms) {
-    m_folder.Mp3WithTags("a.mp3", {"T", "A", "", ""}, {});
+TEST_F(MusicInfoDlg, EnterPressesTwiceAndConfirms) {
+    Mp3WithTags("a.mp3", {"T", "A", "", ""}, {});
     CMusicInfoDlg dlg;
-    dlg.m_strPath = m_folder.Path("a.mp3");
-    dlg.m_strListName = "a.mp3";
-    HWND hDlg = nullptr;
-    TimedSteps steps({
-        [&] { return (hDlg = FindInfoDialog()) != nullptr; },
-        [&] {
-            // Enter in the dialog is its OK command.
-            ::SendMessageW(hDlg, WM_COMMAND, IDOK, 0);
-            return true;
-        },
-        [&] {
-            HWND hEdit = ::GetDlgItem(hDlg, IDC_TITLE);
-            ::SetFocus(hEdit);
-            ::PostMessageW(hEdit, WM_KEYDOWN, VK_RETURN, 0);
-            return true;
-        },
+    HWND hEdit = nullptr;
+    INT_PTR nResult = RunModal(dlg, "a.mp3", [&](HWND hDlg) {
+        // Enter in an edit is the dialog's OK command: posted, so that the
+        // dialog's own message loop translates them.
+        hEdit = ::GetDlgItem(hDlg, IDC_TITLE);
+        ::SetFocus(hEdit);
+        ::PostMessageW(hEdit, WM_KEYDOWN, VK_RETURN, 0);
+        ::PostMessageW(hEdit, WM_KEYDOWN, VK_RETURN, 0);
     });
-    EXPECT_EQ(IDOK, dlg.DoModal());
+    EXPECT_EQ(IDOK, nResult);
     EXPECT_TRUE(dlg.m_bApply);
+    EXPECT_EQ("T", dlg.m_strTitle);
 }
 
 TEST_F(MusicInfoDlg, CancelFromEitherStateAppliesNothing) {
-    m_folder.Mp3WithTags("a.mp3", {"T", "A", "", ""}, {});
+    Mp3WithTags("a.mp3", {"T", "A", "", ""}, {});
     const std::string bytes = m_folder.Read("a.mp3");
     for (bool bEditFirst : {false, true}) {
         for (int nWay = 0; nWay < 3; ++nWay) {
             CMusicInfoDlg dlg;
-            dlg.m_strPath = m_folder.Path("a.mp3");
-            dlg.m_strListName = "a.mp3";
-            HWND hDlg = nullptr;
-            TimedSteps steps({
-                [&] { return (hDlg = FindInfoDialog()) != nullptr; },
-                [&] {
-                    if (bEditFirst) {
-                        ClickPicture(hDlg, IDOK);
-                        SetDlgItemTextW(hDlg, IDC_FILE_NAME, L"b.mp3");
-                    }
-                    if (nWay == 0) ClickPicture(hDlg, IDCANCEL);                      // 退出 picture
-                    if (nWay == 1) ::SendMessageW(hDlg, WM_COMMAND, IDCANCEL, 0);      // Esc
-                    if (nWay == 2) ::SendMessageW(hDlg, WM_SYSCOMMAND, SC_CLOSE, 0);  // close box
-                    return true;
-                },
+            INT_PTR nResult = RunModal(dlg, "a.mp3", [&](HWND hDlg) {
+                if (bEditFirst) {
+                    ReleaseOnPicture(hDlg, IDOK);
+                    SetDlgItemTextW(hDlg, IDC_FILE_NAME, L"b.mp3");
+                }
+                if (nWay == 0) ReleaseOnPicture(hDlg, IDCANCEL);                  // 退出 picture
+                if (nWay == 1) ::SendMessageW(hDlg, WM_COMMAND, IDCANCEL, 0);      // Esc
+                if (nWay == 2) ::SendMessageW(hDlg, WM_SYSCOMMAND, SC_CLOSE, 0);  // close box
             });
-            EXPECT_EQ(IDCANCEL, dlg.DoModal()) << bEditFirst << nWay;
+            EXPECT_EQ(IDCANCEL, nResult) << bEditFirst << nWay;
             EXPECT_FALSE(dlg.m_bApply) << bEditFirst << nWay;
         }
     }
@@ -467,7 +399,7 @@ TEST_F(MusicInfoDlg, LongChineseTextsAreShownWholeAndReadBackWhole) {
     // is 14 whole characters, never half of the fifteenth.
     const std::string title = G("一二三四五六七八九十一二三四五");
     const std::string artist = G("周") + "x" + G("一二三四五六七八九十一二三四");  // 31 bytes
-    m_folder.Mp3WithTags(G("很长的中文文件名字很长的中文文件名字.mp3"), {title, artist, G("专辑名"), "1999"},
+    Mp3WithTags(G("很长的中文文件名字很长的中文文件名字.mp3"), {title, artist, G("专辑名"), "1999"},
                          {{1000, G("很长很长的一行歌词，很长很长的一行歌词")}});
     OpenOn(G("很长的中文文件名字很长的中文文件名字.mp3"));
     EXPECT_EQ(G("很长的中文文件名字很长的中文文件名字.mp3"), m_dlg.Text(IDC_FILE_NAME));

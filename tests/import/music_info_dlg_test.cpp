@@ -48,82 +48,15 @@ struct Fields {
     std::string title, artist, album, year, lyric;
 };
 
-// A fresh folder under the temporary folder, removed with what it holds.
-class CSongFolder {
-public:
-    CSongFolder() {
-        wchar_t szTemp[MAX_PATH];
-        DWORD n = GetTempPathW(MAX_PATH, szTemp);
-        m_root = std::wstring(szTemp, n) + L"vm-main-info-" + std::to_wstring(GetCurrentProcessId());
-        Clear();
-        CreateDirectoryW(m_root.c_str(), nullptr);
-        wchar_t szLong[MAX_PATH];
-        DWORD nLong = GetLongPathNameW(m_root.c_str(), szLong, MAX_PATH);
-        if (nLong > 0 && nLong < MAX_PATH) m_root.assign(szLong, nLong);
-    }
-    ~CSongFolder() { Clear(); }
-
-    std::string Path(const std::string& strName) const { return Gbk(m_root) + "\\" + strName; }
-    void Write(const std::string& strName, const std::string& bytes) const {
-        FILE* f = _wfopen(Wide(Path(strName)).c_str(), L"wb");
-        ASSERT_NE(nullptr, f);
-        fwrite(bytes.data(), 1, bytes.size(), f);
-        fclose(f);
-    }
-    std::string Read(const std::string& strName) const {
-        FILE* f = _wfopen(Wide(Path(strName)).c_str(), L"rb");
-        if (!f) return "<missing>";
-        std::string bytes;
-        char buf[4096];
-        size_t n;
-        while ((n = fread(buf, 1, sizeof buf, f)) > 0) bytes.append(buf, n);
-        fclose(f);
-        return bytes;
-    }
-    bool Exists(const std::string& strName) const {
-        return GetFileAttributesW(Wide(Path(strName)).c_str()) != INVALID_FILE_ATTRIBUTES;
-    }
-    // What the tag readers find in the file.
-    Fields ReadBack(const std::string& strName) const {
-        Fields fields;
-        FILE* f = _wfopen(Wide(Path(strName)).c_str(), L"rb");
-        if (!f) return fields;
-        fields.bRecord = ReadId3v1Fields(f, fields.title, fields.artist, fields.album, fields.year);
-        if (fields.bRecord) ReadLyrics3Text(f, fields.lyric);
-        fclose(f);
-        return fields;
-    }
-
-private:
-    void Clear() {
-        WIN32_FIND_DATAW fd;
-        HANDLE h = FindFirstFileW((m_root + L"\\*").c_str(), &fd);
-        if (h != INVALID_HANDLE_VALUE) {
-            do {
-                std::wstring full = m_root + L"\\" + fd.cFileName;
-                SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileW(full.c_str());
-            } while (FindNextFileW(h, &fd));
-            FindClose(h);
-        }
-        RemoveDirectoryW(m_root.c_str());
-    }
-    std::wstring m_root;
-};
-
-const int kMiddle = 38;  // the middle of a 77-pixel picture
-
-HWND InfoDialogOf(HWND hOwner) {
-    HWND h = FindWindowW(L"#32770", Wide(G("音乐文件信息")).c_str());
-    return h && IsWindowVisible(h) && GetWindow(h, GW_OWNER) == hOwner ? h : nullptr;
-}
-
-void ClickPicture(HWND hDlg, int nPlaceholder) {
-    RECT rect;
-    ::GetWindowRect(::GetDlgItem(hDlg, nPlaceholder), &rect);
-    POINT pt = {rect.left + kMiddle, rect.top + kMiddle};
-    ::ScreenToClient(hDlg, &pt);
-    ::SendMessageW(hDlg, WM_LBUTTONUP, 0, MAKELPARAM(pt.x, pt.y));
+// What the tag readers find in a file.
+Fields ReadBack(const CTempFolder& folder, const std::string& strName) {
+    Fields fields;
+    FILE* f = _wfopen(Wide(folder.Path(strName)).c_str(), L"rb");
+    if (!f) return fields;
+    fields.bRecord = ReadId3v1Fields(f, fields.title, fields.artist, fields.album, fields.year);
+    if (fields.bRecord) ReadLyrics3Text(f, fields.lyric);
+    fclose(f);
+    return fields;
 }
 
 std::string DlgText(HWND hDlg, int nID) { return Gbk(WindowTextW(::GetDlgItem(hDlg, nID))); }
@@ -153,19 +86,19 @@ protected:
     void Edit(int nIndex, CInfoSession& session) {
         HWND hInfo = nullptr;
         TimedSteps steps({
-            [&] { return (hInfo = InfoDialogOf(m_dlg.m_hWnd)) != nullptr; },
+            [&] { return (hInfo = FindShownDialog(G("音乐文件信息"), m_dlg.m_hWnd)) != nullptr; },
             [&] {
                 session.bOpened = true;
                 session.strShownName = DlgText(hInfo, IDC_FILE_NAME);
                 session.strShownTitle = DlgText(hInfo, IDC_TITLE);
                 session.strShownLyric = DlgText(hInfo, IDC_LYRICS_TEXT);
                 if (!session.edit) {
-                    ClickPicture(hInfo, IDCANCEL);
+                    ReleaseOnPicture(hInfo, IDCANCEL);
                     return true;
                 }
-                ClickPicture(hInfo, IDOK);  // 修改
+                ReleaseOnPicture(hInfo, IDOK);  // 修改
                 session.edit(hInfo);
-                ClickPicture(hInfo, IDOK);  // 确定
+                ReleaseOnPicture(hInfo, IDOK);  // 确定
                 return true;
             },
         });
@@ -176,7 +109,7 @@ protected:
         for (int i = 0; i < m_dlg.m_mp3List.GetCount(); ++i) names.push_back(m_dlg.m_mp3List.GetText(i));
         return names;
     }
-    CSongFolder m_songs;
+    CTempFolder m_songs{L"vm-main-info-"};
     CInfoImportDlg m_dlg;
 };
 
@@ -202,7 +135,7 @@ TEST_F(MainWindowInfo, ConfirmedFieldsRenameTheFileAndFillItsRecord) {
     EXPECT_EQ(Strings{"Singer - Song.mp3"}, Names());
     EXPECT_EQ(m_songs.Path("Singer - Song.mp3"), FileEntryPath(m_dlg.m_mp3List, 0));
     EXPECT_FALSE(m_songs.Exists("a.mp3"));
-    Fields fields = m_songs.ReadBack("Singer - Song.mp3");
+    Fields fields = ReadBack(m_songs, "Singer - Song.mp3");
     ASSERT_TRUE(fields.bRecord);
     EXPECT_EQ("Song", fields.title);
     EXPECT_EQ("Singer", fields.artist);
@@ -255,7 +188,7 @@ TEST_F(MainWindowInfo, LongChineseTextsAreWrittenWholeCharactersOnly) {
     };
     Edit(0, session);
     EXPECT_EQ(Strings{name}, Names());
-    Fields fields = m_songs.ReadBack(name);
+    Fields fields = ReadBack(m_songs, name);
     ASSERT_TRUE(fields.bRecord);
     // 29 bytes are stored: "x" and 14 characters; nothing half.
     EXPECT_EQ("x" + G("这是一个非常非常长的歌曲标题"), fields.title);
@@ -275,7 +208,7 @@ TEST_F(MainWindowInfo, RefusedWhileARunIsGoingOn) {
         MessageBoxCatcher catcher;
         // A dialog that opened anyway is cancelled, so that the test ends.
         TimedSteps guard({[&] {
-            if (HWND h = InfoDialogOf(m_dlg.m_hWnd)) {
+            if (HWND h = FindShownDialog(G("音乐文件信息"), m_dlg.m_hWnd)) {
                 session.bOpened = true;
                 ::PostMessageW(h, WM_COMMAND, IDCANCEL, 0);
             }
@@ -308,8 +241,8 @@ TEST_F(MainWindowInfo, TakenNameKeepsEntryFileAndOtherFileInStep) {
     // other file is untouched.
     EXPECT_EQ(Strings{"a.mp3"}, Names());
     EXPECT_EQ(m_songs.Path("a.mp3"), FileEntryPath(m_dlg.m_mp3List, 0));
-    EXPECT_EQ("New", m_songs.ReadBack("a.mp3").title);
-    EXPECT_EQ("[00:01]la\r\n", m_songs.ReadBack("a.mp3").lyric);
+    EXPECT_EQ("New", ReadBack(m_songs, "a.mp3").title);
+    EXPECT_EQ("[00:01]la\r\n", ReadBack(m_songs, "a.mp3").lyric);
     EXPECT_EQ(other, m_songs.Read("b.mp3"));
 }
 
@@ -323,6 +256,8 @@ TEST_F(MainWindowInfo, NameWithAPathSeparatorOrForbiddenCharacterIsRefused) {
         ASSERT_EQ(1u, catcher.boxes.size()) << pszName;
         std::string text = Gbk(catcher.boxes[0].text);
         EXPECT_EQ(0u, text.find(G("改名失败"))) << pszName;
+        // Said before any move is tried, on every system.
+        EXPECT_NE(std::string::npos, text.find(G("文件名不能含有"))) << pszName;
         EXPECT_EQ(Strings{"a.mp3"}, Names()) << pszName;
         EXPECT_TRUE(m_songs.Exists("a.mp3")) << pszName;
     }
