@@ -57,7 +57,14 @@ void CMusicInfoDlg::DoDataExchange(CDataExchange* pDX) {
 // ---- Opening
 
 BOOL CMusicInfoDlg::OnInitDialog() {
-    // The controls show the still empty members; the pictures get their shapes.
+    // Nothing of an earlier opening stays.
+    m_strTitle.clear();
+    m_strArtist.clear();
+    m_strAlbum.clear();
+    m_strYear.clear();
+    m_strLyrics.clear();
+    m_strFileName.clear();
+    // The controls show the empty members; the pictures get their shapes.
     CSkinnedDialog::OnInitDialog();
     CComboBox(GetDlgItem(IDC_FILE_NAME_CHOICES)).AddString(ResourceString(IDS_HINT_FROM_TAG));
     CComboBox(GetDlgItem(IDC_TITLE_CHOICES)).AddString(ResourceString(IDS_HINT_FROM_NAME));
@@ -70,11 +77,6 @@ BOOL CMusicInfoDlg::OnInitDialog() {
 
     // A file that cannot be opened leaves every field empty on the screen,
     // the name too.
-    m_strTitle.clear();
-    m_strArtist.clear();
-    m_strAlbum.clear();
-    m_strYear.clear();
-    m_strLyrics.clear();
     m_strFileName = m_strListName;
     if (ReadMusicFile()) UpdateData(false);
 
