@@ -71,10 +71,9 @@ bool EndsWithExtNoCase(std::string_view text, std::string_view ext) {
   return true;
 }
 
-std::string_view TrimSpace(std::string_view text) {
-  constexpr std::string_view kSpace = " \t\r\n\v\f";
-  const size_t first = text.find_first_not_of(kSpace);
-  if (first == std::string_view::npos) return std::string_view();
-  const size_t last = text.find_last_not_of(kSpace);
-  return text.substr(first, last - first + 1);
+std::string_view GbkTrim(std::string_view text) {
+  size_t b = 0, e = text.size();
+  while (b < e && IsAsciiSpace(text[b])) ++b;
+  while (e > b && IsAsciiSpace(text[e - 1])) --e;
+  return text.substr(b, e - b);
 }

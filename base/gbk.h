@@ -28,6 +28,11 @@ bool GbkStartsWithNoCase(std::string_view text, std::string_view prefix);
 // ASCII case. Texts shorter than four bytes are compared whole.
 bool EndsWithExtNoCase(std::string_view text, std::string_view ext);
 
-// text without the white space (space, tab, CR, LF, VT, FF) at both ends.
-// No GBK trail byte has one of those values, so no character is cut.
-std::string_view TrimSpace(std::string_view text);
+// The white space of the C locale: blank, tab, CR, LF, VT, FF.
+constexpr bool IsAsciiSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+
+// text without the white space at both ends.
+// Trail bytes of GBK are 0x40..0xFE, so this never cuts a character.
+std::string_view GbkTrim(std::string_view text);

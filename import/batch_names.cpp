@@ -33,14 +33,14 @@ SongNameParts SplitSongName(const std::string& name) {
   const size_t dash = GbkFind(name, '-');
   SongNameParts parts;
   if (dash == std::string::npos || dash >= stem) {
-    parts.first = TrimSpace(std::string_view(name).substr(0, stem));
+    parts.first = GbkTrim(std::string_view(name).substr(0, stem));
     return parts;
   }
   // The blank of " - " goes with the trimming; a name written "A-B" keeps
   // every character of A, and a double-byte character before the dash is
   // never cut in half.
-  parts.first = TrimSpace(std::string_view(name).substr(0, dash));
-  parts.second = TrimSpace(std::string_view(name).substr(dash + 1, stem - dash - 1));
+  parts.first = GbkTrim(std::string_view(name).substr(0, dash));
+  parts.second = GbkTrim(std::string_view(name).substr(dash + 1, stem - dash - 1));
   return parts;
 }
 

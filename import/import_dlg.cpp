@@ -11,6 +11,7 @@
 #include "base/codepage.h"
 #include "base/fileio.h"
 #include "base/gbk.h"
+#include "import/batch_names.h"
 #include "import/file_list_dlg.h"
 #include "import/match_result_dlg.h"
 #include "import/pairing.h"
@@ -128,10 +129,10 @@ std::string LastFolderVisited(const std::string& strFolder) {
 }
 
 // A name that MoveFile would take as a path elsewhere, or as a stream of
-// the file, is not a file name.
+// the file, or that Windows does not allow in a file name (the file system
+// under Wine would take some of them), is not a file name.
 bool IsPlainFileName(const std::string& strName) {
-    return !strName.empty() && GbkFind(strName, '\\') == std::string::npos &&
-           GbkFind(strName, '/') == std::string::npos && GbkFind(strName, ':') == std::string::npos;
+    return CheckFileName(strName) == FileNameCheck::Usable;
 }
 
 }  // namespace
@@ -323,8 +324,8 @@ void CImportDlg::OnDblclkMp3List() {
     if (nSel >= 0) EditMusicInfo(nSel);
 }
 
-// The lyric editor and the information dialog open here once they exist.
-void CImportDlg::EditMusicInfo(int) {}
+// The lyric editor opens in import_dlg_lyric_editor.cpp, the information
+// dialog in import_dlg_music_info.cpp.
 
 // ---- Renaming and the ID3v1 record
 
@@ -344,11 +345,12 @@ bool CImportDlg::MoveMp3Entry(int nIndex, const std::string& strNewName, bool bT
 
     // The file moves first: the entry changes only when it names the file
     // that now lies there. MoveFile never replaces another file.
-    if (!IsPlainFileName(strNewName) || !fileio::MoveNoReplace(strOldPath, strNewPath)) {
+    const bool bPlain = IsPlainFileName(strNewName);
+    if (!bPlain || !fileio::MoveNoReplace(strOldPath, strNewPath)) {
         if (!bTellUser) return false;
-        std::string strWhy = IsPlainFileName(strNewName) && fileio::Exists(strNewPath)
-                                 ? Text("已有同名的文件。")
-                                 : Text("文件名不可用，或文件无法改名。");
+        std::string strWhy = !bPlain ? Text("文件名不能含有 \\ / : * ? \" < > | 这些字符。")
+                             : fileio::Exists(strNewPath) ? Text("已有同名的文件。")
+                                                          : Text("文件无法改名。");
         ShowMessageBox(m_hWnd, Text("改名失败!\n") + "\"" + strOldName + "\" -> \"" + strNewName +
                                    "\"\n" + strWhy + "\n---Quillan");
         return false;

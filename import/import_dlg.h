@@ -9,6 +9,7 @@
 //                              matched pairs, the guard while a run is going on
 //   import_dlg_background.cpp  background picture, transparent texts
 //   import_dlg_batch.cpp       the batch conversion between tags and names
+//   import_dlg_music_info.cpp  the information dialog on an MP3 entry
 #pragma once
 
 #include <windows.h>

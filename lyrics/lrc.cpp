@@ -16,19 +16,6 @@ namespace {
 
 constexpr size_t npos = std::string_view::npos;
 
-bool IsTrimSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
-// Trail bytes of GBK are 0x40..0xFE, so trimming white space byte by byte
-// never cuts a character.
-std::string_view Trim(std::string_view s) {
-  size_t b = 0, e = s.size();
-  while (b < e && IsTrimSpace(s[b])) ++b;
-  while (e > b && IsTrimSpace(s[e - 1])) --e;
-  return s.substr(b, e - b);
-}
-
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // atoi: leading white space, an optional sign, digits up to the first other
@@ -36,7 +23,7 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 // atoi does, instead of overflowing.
 int64_t AtoiPart(std::string_view s) {
   size_t i = 0;
-  while (i < s.size() && IsTrimSpace(s[i])) ++i;
+  while (i < s.size() && IsAsciiSpace(s[i])) ++i;
   bool negative = false;
   if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
   int64_t v = 0;
@@ -55,7 +42,7 @@ int64_t AtoiPart(std::string_view s) {
 // as atoi reads (white space, sign), so "x" gives 0.
 int64_t FractionMs(std::string_view s) {
   size_t i = 0;
-  while (i < s.size() && IsTrimSpace(s[i])) ++i;
+  while (i < s.size() && IsAsciiSpace(s[i])) ++i;
   bool negative = false;
   if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
   int64_t v = 0;
@@ -335,7 +322,7 @@ void ParseLrc(std::string_view text, CLyricLineArray& lines, std::string* unsync
 
       size_t end = GbkFind(text, '[', j + 1);
       if (end == npos) end = text.size();
-      lineText = Trim(text.substr(j + 1, end - (j + 1)));
+      lineText = GbkTrim(text.substr(j + 1, end - (j + 1)));
       int32_t unused;
       if (lineText.empty() && tags.size() >= 2 && !ParseLrcTime(tags.back(), unused)) {
         lineText = tags.back();

@@ -49,9 +49,7 @@ bool CSkinButtons::PlaceholderTopLeft(const CEntry& entry, POINT* pPoint) const 
 
 void CSkinButtons::Open(HWND hDlg) {
     m_hDlg = hDlg;
-    CWinApp* pApp = AfxGetApp();
-    HINSTANCE hInst = pApp && pApp->m_hInstance ? pApp->m_hInstance : GetModuleHandleW(nullptr);
-    m_hHandCursor = LoadCursorW(hInst, MAKEINTRESOURCEW(IDC_HAND_CURSOR));
+    m_hHandCursor = LoadCursorW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDC_HAND_CURSOR));
     // Without the program's hand the system's one, never a vanishing cursor.
     if (!m_hHandCursor) m_hHandCursor = LoadCursorW(nullptr, IDC_HAND);
     if (!m_hHandCursor) m_hHandCursor = LoadCursorW(nullptr, IDC_ARROW);

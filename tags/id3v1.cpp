@@ -112,8 +112,8 @@ void ReadId3v1FileName(const std::string& path, std::string& fileName) {
   std::fclose(file);
   if (!found) return;
   // Only the first 29 bytes of title and artist count.
-  const std::string title(TrimSpace(FieldText(record, 3, 29)));
-  const std::string artist(TrimSpace(FieldText(record, 33, 29)));
+  const std::string title(GbkTrim(FieldText(record, 3, 29)));
+  const std::string artist(GbkTrim(FieldText(record, 33, 29)));
   fileName = artist + " - " + title + ".mp3";
 }
 

@@ -49,6 +49,10 @@ CWinApp::~CWinApp() {
 
 CWinApp* AfxGetApp() { return s_pApp; }
 
+HINSTANCE AfxGetResourceHandle() {
+  return s_pApp && s_pApp->m_hInstance ? s_pApp->m_hInstance : ::GetModuleHandleW(nullptr);
+}
+
 int CWinApp::Run() {
   MSG msg;
   while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {

@@ -37,6 +37,10 @@ class CWinApp {
 // The program's application object (the last one constructed), or null.
 CWinApp* AfxGetApp();
 
+// Where the program's resources (templates, bitmaps, cursors, strings) come
+// from: the application's instance, else the program file.
+HINSTANCE AfxGetResourceHandle();
+
 // The program entry's work: InitInstance, then Run or ExitInstance.
 int RunApplication(HINSTANCE hInstance);
 

@@ -3,9 +3,7 @@
 #include "ui/app.h"
 
 bool CBitmap::LoadBitmap(UINT nIDResource) {
-  CWinApp* pApp = AfxGetApp();
-  HINSTANCE hInst = pApp && pApp->m_hInstance ? pApp->m_hInstance : ::GetModuleHandleW(nullptr);
-  HBITMAP hBitmap = ::LoadBitmapW(hInst, MAKEINTRESOURCEW(nIDResource));
+  HBITMAP hBitmap = ::LoadBitmapW(AfxGetResourceHandle(), MAKEINTRESOURCEW(nIDResource));
   if (!hBitmap) return false;
   Attach(hBitmap);
   return true;

@@ -13,14 +13,6 @@ BEGIN_MESSAGE_MAP(CDialog, CWnd)
   ON_WM_CTLCOLOR()
 END_MESSAGE_MAP()
 
-namespace {
-
-HINSTANCE ResourceHandle() {
-  CWinApp* pApp = AfxGetApp();
-  return pApp && pApp->m_hInstance ? pApp->m_hInstance : ::GetModuleHandleW(nullptr);
-}
-
-}  // namespace
 
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
     : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd) {}
@@ -91,7 +83,7 @@ INT_PTR CDialog::DoModal() {
   m_bInModal = true;
   m_bEndModal = false;
   m_nModalResult = -1;
-  HWND hWnd = ::CreateDialogParamW(ResourceHandle(), MAKEINTRESOURCEW(m_nIDTemplate), hOwner,
+  HWND hWnd = ::CreateDialogParamW(AfxGetResourceHandle(), MAKEINTRESOURCEW(m_nIDTemplate), hOwner,
                                    &CDialog::DialogProc, 0);
   PostModal();
   if (hWnd && m_hWnd == hWnd) {
@@ -127,7 +119,7 @@ bool CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd) {
   m_nIDTemplate = nIDTemplate;
   m_pParentWnd = pParentWnd;
   HookWindowCreate(this);
-  HWND hWnd = ::CreateDialogParamW(ResourceHandle(), MAKEINTRESOURCEW(nIDTemplate),
+  HWND hWnd = ::CreateDialogParamW(AfxGetResourceHandle(), MAKEINTRESOURCEW(nIDTemplate),
                                    pParentWnd ? pParentWnd->m_hWnd : nullptr, &CDialog::DialogProc, 0);
   UnhookWindowCreate();
   if (hWnd && m_hWnd != hWnd) {

@@ -1,6 +1,7 @@
 #include "ui/text.h"
 
 #include "base/codepage.h"
+#include "ui/app.h"
 
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "UTF-16 wchar_t expected");
 
@@ -19,4 +20,12 @@ std::wstring WindowTextW(HWND hWnd) {
   n = ::GetWindowTextW(hWnd, w.data(), n + 1);
   w.resize(n > 0 ? static_cast<size_t>(n) : 0);
   return w;
+}
+
+std::string ResourceString(UINT nID) {
+  // Length 0 asks for a pointer to the resource's own text, which is not
+  // NUL-terminated.
+  const wchar_t* pText = nullptr;
+  int n = ::LoadStringW(AfxGetResourceHandle(), nID, reinterpret_cast<LPWSTR>(&pText), 0);
+  return n > 0 && pText ? Gbk(std::wstring_view(pText, static_cast<size_t>(n))) : std::string();
 }

@@ -13,5 +13,8 @@
 std::wstring Wide(std::string_view gbk);
 std::string Gbk(std::wstring_view wide);
 
+// String resource nID of the program (GBK); empty when there is none.
+std::string ResourceString(UINT nID);
+
 // A window's text as the system holds it.
 std::wstring WindowTextW(HWND hWnd);

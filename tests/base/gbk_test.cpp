@@ -66,13 +66,16 @@ TEST(Gbk, ExtensionTest) {
   EXPECT_FALSE(EndsWithExtNoCase("", ".mp3"));
 }
 
-TEST(Gbk, TrimSpaceAtBothEnds) {
-  EXPECT_EQ("Song", TrimSpace("  Song \t\r\n"));
-  EXPECT_EQ("a b", TrimSpace("\va b\f"));
-  EXPECT_EQ("", TrimSpace(" \t "));
-  EXPECT_EQ("", TrimSpace(""));
+TEST(Gbk, TrimTakesWhiteSpaceFromBothEndsOnly) {
+  EXPECT_EQ("Song", GbkTrim("  \tSong \r\n"));
+  EXPECT_EQ("a b", GbkTrim(" a b "));
+  EXPECT_EQ("", GbkTrim(" \t\v\f "));
+  EXPECT_EQ("", GbkTrim(""));
+  // The full-width blank (A1 A1) is a character, not white space.
+  EXPECT_EQ("\xA1\xA1x\xA1\xA1", GbkTrim(" \xA1\xA1x\xA1\xA1 "));
+  EXPECT_EQ(kBai, GbkTrim(" " + kBai + "\n"));
   // A double-byte character at either end stays whole.
-  EXPECT_EQ("\xB8\xE8 \xC3\xFB", TrimSpace(" \xB8\xE8 \xC3\xFB "));
+  EXPECT_EQ("\xB8\xE8 \xC3\xFB", GbkTrim(" \xB8\xE8 \xC3\xFB "));
 }
 
 }  // namespace

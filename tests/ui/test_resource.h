@@ -16,4 +16,6 @@
 #define IDC_TEST_COMBO     1021
 #define IDC_TEST_COMMAND   1100
 
+#define IDS_TEST_HINT      300
+
 #endif

@@ -177,4 +177,9 @@ TEST(Environment, SimulatedKeysReachTheForegroundDialog) {
   dlg.DestroyWindow();
 }
 
+TEST(Text, ResourceStringIsGbkAndEmptyWhenMissing) {
+  EXPECT_EQ(G("<<取文件名一部分>>"), ResourceString(IDS_TEST_HINT));
+  EXPECT_EQ("", ResourceString(IDS_TEST_HINT + 1));
+}
+
 }  // namespace

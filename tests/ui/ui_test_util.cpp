@@ -1,7 +1,9 @@
 #include "ui_test_util.h"
 
+#include <cstdio>
 #include <map>
 
+#include "ui/text.h"
 #include "ui/wnd.h"
 
 bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs) {
@@ -99,4 +101,70 @@ std::string Utf8Text(HWND hWnd) {
   ::GetWindowTextW(hWnd, buf, 1024);
   std::wstring w(buf);
   return Utf16ToUtf8(std::u16string(w.begin(), w.end()));
+}
+
+CTempFolder::CTempFolder(const std::wstring& prefix) {
+  wchar_t temp[MAX_PATH];
+  DWORD n = ::GetTempPathW(MAX_PATH, temp);
+  m_root = std::wstring(temp, n) + prefix + std::to_wstring(::GetCurrentProcessId());
+  Clear();
+  ::CreateDirectoryW(m_root.c_str(), nullptr);
+  // The long form, as a folder chooser or a drop would give it.
+  wchar_t longPath[MAX_PATH];
+  DWORD nLong = ::GetLongPathNameW(m_root.c_str(), longPath, MAX_PATH);
+  if (nLong > 0 && nLong < MAX_PATH) m_root.assign(longPath, nLong);
+}
+
+CTempFolder::~CTempFolder() { Clear(); }
+
+std::string CTempFolder::Path(const std::string& name) const { return Gbk(m_root) + "\\" + name; }
+
+void CTempFolder::Write(const std::string& name, const std::string& bytes) const {
+  FILE* f = _wfopen(Wide(Path(name)).c_str(), L"wb");
+  if (!f) return;
+  fwrite(bytes.data(), 1, bytes.size(), f);
+  fclose(f);
+}
+
+std::string CTempFolder::Read(const std::string& name) const {
+  FILE* f = _wfopen(Wide(Path(name)).c_str(), L"rb");
+  if (!f) return "<missing>";
+  std::string bytes;
+  char buf[4096];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof buf, f)) > 0) bytes.append(buf, n);
+  fclose(f);
+  return bytes;
+}
+
+bool CTempFolder::Exists(const std::string& name) const {
+  return ::GetFileAttributesW(Wide(Path(name)).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void CTempFolder::Clear() const {
+  WIN32_FIND_DATAW fd;
+  HANDLE h = ::FindFirstFileW((m_root + L"\\*").c_str(), &fd);
+  if (h != INVALID_HANDLE_VALUE) {
+    do {
+      std::wstring full = m_root + L"\\" + fd.cFileName;
+      ::SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+      ::DeleteFileW(full.c_str());
+    } while (::FindNextFileW(h, &fd));
+    ::FindClose(h);
+  }
+  ::RemoveDirectoryW(m_root.c_str());
+}
+
+HWND FindShownDialog(const std::string& title, HWND owner) {
+  HWND h = ::FindWindowW(L"#32770", Wide(title).c_str());
+  if (!h || !::IsWindowVisible(h)) return nullptr;
+  return !owner || ::GetWindow(h, GW_OWNER) == owner ? h : nullptr;
+}
+
+void ReleaseOnPicture(HWND hDlg, int placeholder, int dx, int dy) {
+  RECT rect;
+  ::GetWindowRect(::GetDlgItem(hDlg, placeholder), &rect);
+  POINT pt = {rect.left + dx, rect.top + dy};
+  ::ScreenToClient(hDlg, &pt);
+  ::SendMessageW(hDlg, WM_LBUTTONUP, 0, MAKELPARAM(pt.x, pt.y));
 }

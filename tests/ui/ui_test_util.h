@@ -62,3 +62,30 @@ class MessageBoxCatcher {
 
 // The text of a window as UTF-8, for readable failures.
 std::string Utf8Text(HWND hWnd);
+
+// A fresh folder under the temporary folder, removed with the files it
+// holds. Names and paths are GBK.
+class CTempFolder {
+ public:
+  explicit CTempFolder(const std::wstring& prefix);
+  ~CTempFolder();
+  CTempFolder(const CTempFolder&) = delete;
+  CTempFolder& operator=(const CTempFolder&) = delete;
+
+  std::string Path(const std::string& name) const;
+  void Write(const std::string& name, const std::string& bytes) const;
+  std::string Read(const std::string& name) const;  // "<missing>" when it is not there
+  bool Exists(const std::string& name) const;
+
+ private:
+  void Clear() const;
+  std::wstring m_root;
+};
+
+// The visible dialog of this thread titled title (GBK), owned by owner when
+// owner is given; null when there is none.
+HWND FindShownDialog(const std::string& title, HWND owner = nullptr);
+
+// A left-button release at (dx, dy) of the picture drawn at a skinned
+// dialog's placeholder button (38, 38 is the middle of a 77-pixel star).
+void ReleaseOnPicture(HWND hDlg, int placeholder, int dx = 38, int dy = 38);
