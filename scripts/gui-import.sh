@@ -5,6 +5,8 @@
 #   scripts/gui-import.sh [--unsync] [--iriver] [OUT_DIR]
 #     --unsync   clicks "只导入不同步歌词" first (default: the synchronised mode)
 #     --iriver   clicks "支持iRiver同步歌词" first
+#     --dialogs  after the run, fills the lists again and opens the other
+#                dialogs on the imported files (see open_dialogs below)
 #     OUT_DIR    default: build/gui-import
 # The Windows tree is build/win unless VM_WIN_BUILD names another; Versemill.exe
 # is (re)built there. build/native (VM_NATIVE_BUILD) gives `versemill` for a
@@ -19,10 +21,12 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 options=()
+dialogs=0
 while [ $# -gt 0 ]; do
   case "$1" in
     --unsync | --iriver) options+=("$1"); shift ;;
-    -*) echo "usage: $0 [--unsync] [--iriver] [OUT_DIR]" >&2; exit 2 ;;
+    --dialogs) dialogs=1; shift ;;
+    -*) echo "usage: $0 [--unsync] [--iriver] [--dialogs] [OUT_DIR]" >&2; exit 2 ;;
     *) break ;;
   esac
 done
@@ -33,17 +37,9 @@ folder=music  # under C:, typed into the folder browser's tree
 python=/usr/bin/python3
 [ -x "$python" ] || python=python3
 
-say() { echo "gui-import: $*"; }
-warnings=()
-warn() { echo "gui-import: WARNING: $*"; warnings+=("$*"); }
-fail() {
-  echo "gui-import: FAILED: $*" >&2
-  if [ -n "${DISPLAY:-}" ] && [ -d "$out" ]; then
-    import -window root "$out/gui-import-failure.png" 2>/dev/null &&
-      echo "gui-import: the screen at that moment: $out/gui-import-failure.png" >&2
-  fi
-  exit 1
-}
+gui_name=gui-import
+# shellcheck source=scripts/gui-lib.sh
+source "$root/scripts/gui-lib.sh"
 
 for tool in wine xdotool import /usr/bin/convert /usr/bin/compare Xvfb xwininfo "$python"; do
   command -v "$tool" >/dev/null 2>&1 || { echo "gui-import: $tool is missing" >&2; exit 1; }
@@ -89,88 +85,6 @@ else
   say "no bkpic/ in the repository: no background picture"
 fi
 
-# ---- Windows of the program: visible top-level X windows of its class.
-windows() { xdotool search --onlyvisible --class '^versemill\.exe$' 2>/dev/null || true; }
-# wait_new SECONDS KNOWN...: prints the first visible window not in KNOWN.
-wait_new() {
-  local limit=$1 w known _; shift
-  for _ in $(seq $((limit * 5))); do
-    for w in $(windows); do
-      known=0
-      for k in "$@"; do [ "$w" = "$k" ] && known=1; done
-      [ $known -eq 0 ] && { echo "$w"; return 0; }
-    done
-    sleep 0.2
-  done
-  return 1
-}
-# wait_gone SECONDS WINDOW
-wait_gone() {
-  local _
-  for _ in $(seq $(($1 * 5))); do
-    windows | grep -qx "$2" || return 0
-    sleep 0.2
-  done
-  return 1
-}
-# geometry WINDOW: sets X Y WIDTH HEIGHT.
-geometry() { eval "$(xdotool getwindowgeometry --shell "$1" | grep -E '^(X|Y|WIDTH|HEIGHT)=')"; }
-
-# MulDiv as the dialog manager rounds: a * b / c to the nearest.
-muldiv() { echo $(((2 * $1 * $2 + $3) / (2 * $3))); }
-# frame WIDTH HEIGHT DLU_W DLU_H: the dialog's base units (bx, by), its
-# border (b) and caption (c) in pixels, from its window size in pixels and
-# its template size in dialog units; the base units are whole pixels.
-frame() {
-  local found=0 tb tx tc ty
-  for tb in $(seq 0 8); do
-    for tx in $(seq 3 24); do
-      [ $(((2 * $3 * tx + 4) / 8 + 2 * tb)) -eq "$1" ] || continue
-      for tc in $(seq 10 40); do
-        for ty in $(seq 6 48); do
-          if [ $(((2 * $4 * ty + 8) / 16 + tc + 2 * tb)) -eq "$2" ]; then
-            b=$tb bx=$tx c=$tc by=$ty found=$((found + 1))
-          fi
-        done
-      done
-    done
-  done
-  [ $found -eq 1 ]
-}
-# units WIDTH HEIGHT DLU_W DLU_H: the base units of another dialog, with the
-# border and caption of the main window.
-units() {
-  local tx ty
-  bx= by=
-  for tx in $(seq 3 24); do [ $(((2 * $3 * tx + 4) / 8 + 2 * b)) -eq "$1" ] && bx=$tx; done
-  for ty in $(seq 6 48); do [ $(((2 * $4 * ty + 8) / 16 + c + 2 * b)) -eq "$2" ] && by=$ty; done
-  [ -n "$bx" ] && [ -n "$by" ]
-}
-# picture WINDOW_X WINDOW_Y DLU_X DLU_Y: sets px py, the screen position of
-# the top-left corner of the picture drawn at that anchor.
-picture() {
-  px=$(($1 + b + $(muldiv "$3" "$bx" 4)))
-  py=$(($2 + b + c + $(muldiv "$4" "$by" 8)))
-}
-# click_picture NAME: a click in the middle of a 77 x 77 picture at px py.
-click_picture() {
-  say "click on \"$1\" at $((px + 38)),$((py + 38))"
-  xdotool mousemove --sync $((px + 38)) $((py + 38)) click 1
-}
-# looks_like SHOT WINDOW_X WINDOW_Y BITMAP: the middle of the picture at px py
-# in the window's picture SHOT is the bitmap's (the star, no surround).
-looks_like() {
-  local diff
-  /usr/bin/convert "$1" -crop "21x21+$((px - $2 + 28))+$((py - $3 + 28))" +repage "$work/crop.png"
-  /usr/bin/convert "$root/res/bitmaps/$4" -crop 21x21+28+28 +repage "$work/want.png"
-  diff=$(/usr/bin/compare -metric AE -fuzz 12% "$work/crop.png" "$work/want.png" null: 2>&1 || true)
-  [ "${diff%% *}" -le 40 ] 2>/dev/null
-}
-# ink SHOT X Y W H: the share of dark pixels (text) in that part of SHOT.
-ink() {
-  /usr/bin/convert "$1" -crop "$4x$5+$2+$3" +repage -colorspace gray -threshold 55% \
-    -format '%[fx:1-mean]' info:
-}
 
 # ---- Start the program and find its window.
 (cd "$work/start" && exec wine "$exe") >"$work/program.log" 2>&1 &
@@ -218,39 +132,6 @@ wait_gone 10 "$box" || fail "the message about the empty lists did not close on 
 [ -z "$(wait_new 1 "$main")" ] || fail "a window besides the main window is open after the message about the empty lists"
 say "with empty lists \"开始导入\" shows a message (program-empty-start.png) and starts nothing"
 
-# choose_folder PICTURE TITLE LISTBOX: clicks the folder picture, picks
-# C:\music in the browser by keys, and checks that the list got entries.
-choose_folder() {
-  local browser before after
-  # shellcheck disable=SC2086
-  picture "$mainx" "$mainy" ${anchor[$1]}
-  import -window "$main" "$work/before.png"
-  # shellcheck disable=SC2086
-  before=$(ink "$work/before.png" $3)
-  click_picture "$2"
-  browser=$(wait_new 15 "$main") || fail "no folder browser opened after the click on \"$2\""
-  sleep 0.5
-  say "folder browser \"$(xdotool getwindowname "$browser")\" open; keys: Tab Tab ( c Right $folder Enter"
-  # The focus starts on the OK button: two tabs reach the tree, where typing
-  # selects by name; Right opens the drive.
-  xdotool key --delay 150 Tab Tab
-  xdotool type --delay 150 '(c'
-  sleep 0.3
-  xdotool key Right
-  sleep 1
-  xdotool type --delay 150 "$folder"
-  sleep 0.5
-  import -window "$browser" "$work/browser-$1.png"
-  xdotool key Return
-  wait_gone 10 "$browser" || fail "the folder browser did not close on Enter"
-  sleep 1
-  import -window "$main" "$work/after.png"
-  # shellcheck disable=SC2086
-  after=$(ink "$work/after.png" $3)
-  awk -v a="$after" -v b="$before" 'BEGIN { exit !(a > b + 0.004) }' ||
-    fail "the list shows no new entries after choosing C:\\$folder with \"$2\" (ink $before -> $after)"
-  say "the list shows entries (ink $before -> $after)"
-}
 choose_folder mp3 添加MP3 "$mp3box"
 choose_folder lyric 添加歌词 "$lrcbox"
 import -window "$main" "$out/program-main-filled.png"
@@ -294,6 +175,99 @@ fi
 import -window "$result" "$out/program-result.png"
 say "wrote $out/program-result.png and $out/program-done.png"
 
+# ---- The other dialogs (--dialogs), on the imported files: the lists are
+# filled again, then the lyric editor and its time dialog, the information
+# dialog before and after "修改", the batch conversion's choice and the about
+# box are opened as a user opens them, pictured and closed again.
+# open_dialog TITLE DLU_W DLU_H: waits for the dialog, checks its title and
+# sets dlg dlgx dlgy and the base units of its template.
+open_dialog() {
+  local name
+  dlg=$(wait_new 15 "$main") || fail "the dialog \"$1\" did not open"
+  sleep 0.5
+  name=$(xdotool getwindowname "$dlg")
+  [ "$name" = "$1" ] || fail "a window \"$name\" opened instead of \"$1\""
+  geometry "$dlg"
+  dlgx=$X dlgy=$Y
+  b=$mainb c=$mainc
+  units "$WIDTH" "$HEIGHT" "$2" "$3" || fail "\"$1\" (${WIDTH}x$HEIGHT px) does not fit the $2 x $3 units of its template"
+}
+# close_dialog TITLE: after the closing click or key, the dialog must go.
+close_dialog() {
+  wait_gone 10 "$dlg" || fail "the dialog \"$1\" did not close"
+  b=$mainb c=$mainc bx=$mainbx by=$mainby
+  sleep 0.3
+}
+# double_click_first LIST_X LIST_Y: the first entry of a list box whose
+# template corner stands at those units of the main window.
+double_click_first() {
+  xdotool mousemove --sync $((mainx + b + $(muldiv $(($1 + 20)) "$bx" 4))) \
+    $((mainy + b + c + $(muldiv "$2" "$by" 8) + 8)) click --repeat 2 --delay 80 1
+}
+open_dialogs() {
+  choose_folder mp3 添加MP3 "$mp3box"
+  choose_folder lyric 添加歌词 "$lrcbox"
+
+  say "double-click on the first lyric file"
+  double_click_first 217 70
+  open_dialog 歌词编辑对话框 263 304
+  import -window "$dlg" "$out/program-editor.png"
+  local lines
+  lines=$(ink "$out/program-editor.png" $(($(muldiv 8 "$bx" 4) + b)) $(($(muldiv 14 "$by" 8) + b + c)) \
+    $(muldiv 220 "$bx" 4) $(muldiv 125 "$by" 8))
+  awk -v a="$lines" 'BEGIN { exit !(a > 0.01) }' || fail "the lyric editor shows no lines (ink $lines)"
+  local editor=$dlg editorx=$dlgx editory=$dlgy ebx=$bx eby=$by
+  say "double-click on the editor's first line"
+  xdotool mousemove --sync $((dlgx + b + $(muldiv 40 "$bx" 4))) $((dlgy + b + c + $(muldiv 10 "$by" 8) + 8)) \
+    click --repeat 2 --delay 80 1
+  dlg=$(wait_new 15 "$main" "$editor") || fail "no time dialog after the double-click on a line"
+  [ "$(xdotool getwindowname "$dlg")" = 歌词时间设置 ] || fail "the time dialog is not \"歌词时间设置\""
+  sleep 0.5
+  import -window "$dlg" "$out/program-time.png"
+  xdotool key Escape
+  wait_gone 10 "$dlg" || fail "the time dialog did not close on Escape"
+  dlg=$editor bx=$ebx by=$eby
+  picture "$editorx" "$editory" 127 154
+  looks_like "$out/program-editor.png" "$editorx" "$editory" exit.bmp ||
+    fail "the editor's \"退出\" picture is not drawn at its anchor"
+  click_picture "退出 (lyric editor)"
+  close_dialog 歌词编辑对话框
+  say "the lyric editor and its time dialog: program-editor.png, program-time.png"
+
+  say "double-click on the first MP3 file"
+  double_click_first 26 70
+  open_dialog 音乐文件信息 288 218
+  import -window "$dlg" "$out/program-info.png"
+  picture "$dlgx" "$dlgy" 59 106
+  click_picture "修改"
+  sleep 0.5
+  import -window "$dlg" "$out/program-info-editing.png"
+  picture "$dlgx" "$dlgy" 165 106
+  click_picture "退出 (information)"
+  close_dialog 音乐文件信息
+  say "the information dialog: program-info.png, program-info-editing.png"
+
+  say "right click in the main window, then \"批量改id3信息(&A)\""
+  xdotool mousemove --sync $((mainx + b + $(muldiv 200 "$bx" 4))) $((mainy + b + c + $(muldiv 300 "$by" 8))) click 3
+  sleep 0.8
+  xdotool key a
+  open_dialog 批量改id3信息对话框 219 104
+  import -window "$dlg" "$out/program-batch.png"
+  picture "$dlgx" "$dlgy" 121 52
+  click_picture "退出 (batch conversion)"
+  close_dialog 批量改id3信息对话框
+  say "the batch conversion's choice: program-batch.png"
+
+  picture "$mainx" "$mainy" ${anchor[about]}
+  click_picture 关于
+  open_dialog "关于 Versemill" 259 281
+  sleep 2  # the text moves
+  import -window "$dlg" "$out/program-about.png"
+  xdotool key Escape
+  close_dialog "关于 Versemill"
+  say "the about box: program-about.png"
+}
+
 # ---- The result window's "确定" picture removes the matched pairs from both
 # lists and hides the window; then leave the program, as a user would.
 geometry "$result"
@@ -315,6 +289,7 @@ for box in "$mp3box" "$lrcbox"; do
 done
 say "the matched pairs left both lists"
 b=$mainb c=$mainc bx=$mainbx by=$mainby
+[ "$dialogs" -eq 0 ] || open_dialogs
 picture "$mainx" "$mainy" ${anchor[exit]}
 click_picture 退出
 for _ in $(seq 50); do kill -0 "$program" 2>/dev/null || break; sleep 0.2; done
