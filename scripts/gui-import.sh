@@ -161,6 +161,8 @@ sleep 0.5
 geometry "$done_box"
 say "closing message \"$(xdotool getwindowname "$done_box")\" shown (${WIDTH}x$HEIGHT px); Enter"
 import -window "$done_box" "$out/program-done.png"
+# Without a window manager the keyboard focus may have stayed elsewhere.
+xdotool windowfocus --sync "$done_box" 2>/dev/null || true
 xdotool key Return
 wait_gone 10 "$done_box" || fail "the closing message did not close on Enter"
 sleep 0.5

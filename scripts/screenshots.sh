@@ -7,8 +7,10 @@
 # vm_showdlg and Versemill.exe are built there. Writes OUT_DIR/template-<id>.png,
 # template-143-editing.png for the music information dialog after its first
 # press, program-main.png (the main window at start, with a background picture
-# of bkpic/), and through scripts/gui-import.sh program-main-filled.png,
-# program-result.png and program-done.png (an import of the sample songs).
+# of bkpic/), and through scripts/gui-import.sh --dialogs program-main-filled.png,
+# program-result.png and program-done.png (an import of the sample songs), then
+# program-editor.png, program-time.png, program-info.png,
+# program-info-editing.png, program-batch.png and program-about.png.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=$(realpath -m "${1:-$root/build/screenshots}")
@@ -88,14 +90,15 @@ wait "$pid" 2>/dev/null || true
 
 # The program in use: an import of the sample songs, in an environment of its own.
 wine_env_stop || true
-if VM_WIN_BUILD=$build VM_GUI_LANG=$LANG "$root/scripts/gui-import.sh" "$out" >"$work/gui-import.log" 2>&1; then
+if VM_WIN_BUILD=$build VM_GUI_LANG=$LANG "$root/scripts/gui-import.sh" --dialogs "$out" >"$work/gui-import.log" 2>&1; then
   grep 'WARNING' "$work/gui-import.log" | sort -u >&2 || true
 else
   tail -n 20 "$work/gui-import.log" >&2
   echo "screenshots: the import through the program failed" >&2
   failed=1
 fi
-for f in program-main-filled program-result program-done; do
+for f in program-main-filled program-result program-done program-editor program-time \
+  program-info program-info-editing program-batch program-about; do
   [ -f "$out/$f.png" ] && echo "$out/$f.png"
 done
 exit $failed
