@@ -85,7 +85,13 @@ bool RenameAfterTag(const std::string& path) {
 }
 
 bool TagAfterName(const std::string& path, BatchChoice choice) {
-  const std::string name = console::NameToGbk(fileio::FileNamePart(path));
+  size_t unmappable = 0;
+  const std::string name = console::NameToGbk(fileio::FileNamePart(path), &unmappable);
+  if (unmappable > 0) {
+    // The record holds GBK text: a "?" in place of a character is no title.
+    return Fail(path, "the name holds " + std::to_string(unmappable) +
+                          " character(s) that GBK cannot hold; the record is left as it is");
+  }
   const WriteResult result = WriteTagFromName(path, name, choice);
   if (!result.ok()) return Fail(path, "failed: " + console::PathToUtf8(result.detail));
   const SongNameParts parts = SplitSongName(name);

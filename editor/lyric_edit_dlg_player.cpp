@@ -62,8 +62,8 @@ void CLyricEditDlg::Pause(int nMilliseconds) {
 }
 
 void CLyricEditDlg::PasteText(const std::string& strText) {
-    // Unicode text: the player reads it right whatever the system's ANSI
-    // code page, and the system still offers it as ANSI text. Whoever reads
+    // Unicode text, which the player reads right whatever the system's ANSI
+    // code page, beside the GBK bytes as ANSI text. Whoever reads
     // the clipboard (the player pasting the text before) holds it for a
     // moment, so it is tried a few times. When it stays closed or the
     // memory cannot be had, Ctrl+V would paste something else: nothing is

@@ -375,12 +375,18 @@ void CImportDlg::ApplyMusicInfo(int nIndex, const std::string& strFileName,
         GbkCompareNoCase(strFileName, m_mp3List.GetText(nIndex)) != 0)
         MoveMp3Entry(nIndex, strFileName);
 
+    // The dialog shows neither comment nor genre: a record the file has
+    // keeps them.
+    const std::string strPath = FileEntryPath(m_mp3List, nIndex);
     Id3v1Fields fields;
+    if (FILE* pFile = fileio::Open(strPath, "rb")) {
+        ReadId3v1Body(pFile, fields);
+        std::fclose(pFile);
+    }
     fields.SetField(0, 30, strTitle);
     fields.SetField(30, 30, strArtist);
     fields.SetField(60, 30, strAlbum);
     fields.SetField(90, 4, strYear);
-    const std::string strPath = FileEntryPath(m_mp3List, nIndex);
     WriteResult result = WriteId3v1(fields, strPath, false);
     if (!result.ok()) {
         ShowMessageBox(m_hWnd, Text("写入ID3v1信息失败!\n") + m_mp3List.GetText(nIndex) + "\n" +

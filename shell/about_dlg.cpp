@@ -76,8 +76,8 @@ struct CAboutShared {
         for (const char* text : texts) lines.push_back(Utf8ToCp936(text));
     }
     void BuildText() {
-        // The pause flag stands for the lock in the original handshake; the
-        // lock is what keeps the worker off the lines.
+        // The pause flag marks a text change; the lock, held by the caller,
+        // is what keeps the worker off the lines.
         bPaused = true;
         if (bTextShown) {
             SetLines(kPersonalNote);
@@ -157,7 +157,7 @@ void CAboutDlg::OnPaint() {
     bool bStart = false;
     {
         std::lock_guard<std::mutex> guard(shared.lock);
-        if (!m_hThread && shared.nPaintState == ABOUT_NEVER_STARTED && hDC) {
+        if (!m_hThread && shared.nPaintState == ABOUT_NEVER_STARTED && hDC && !shared.hDC) {
             // The surface is made once, at the size of this first window.
             RECT rcWindow;
             GetWindowRect(&rcWindow);
@@ -179,7 +179,10 @@ void CAboutDlg::OnPaint() {
                 shared.hDC = nullptr;
                 shared.size = SIZE{0, 0};
             }
-        } else if (!m_hThread && shared.nPaintState == ABOUT_CLOSED) {
+        } else if (!m_hThread && (shared.nPaintState == ABOUT_CLOSED ||
+                                  (shared.nPaintState == ABOUT_NEVER_STARTED && shared.hDC))) {
+            // Closed before, or a surface whose worker could not be started:
+            // the surface is drawn on again, never made a second time.
             bStart = true;
         }
     }

@@ -130,3 +130,11 @@ bool ReadId3v1Fields(FILE* file, std::string& title, std::string& artist, std::s
   year = FieldText(record, 93, 4);
   return true;
 }
+
+bool ReadId3v1Body(FILE* file, Id3v1Fields& fields) {
+  if (!file) return false;
+  uint8_t record[kRecordSize];
+  if (!ReadLastRecord(file, record) || !IsRecord(record)) return false;
+  std::memcpy(fields.body, record + 3, sizeof fields.body);
+  return true;
+}

@@ -33,3 +33,7 @@ void ReadId3v1FileName(const std::string& path, std::string& fileName);
 // end of an open file, untrimmed. False, outputs unchanged, without one.
 bool ReadId3v1Fields(FILE* file, std::string& title, std::string& artist, std::string& album,
                      std::string& year);
+
+// The whole body of the record at the end of an open file, as it stands.
+// False, fields unchanged, without one.
+bool ReadId3v1Body(FILE* file, Id3v1Fields& fields);

@@ -5,8 +5,9 @@
 
 #include <string>
 
-// Empties the clipboard and puts text there; false when it could not be
-// opened or the memory not be had.
+// Empties the clipboard and puts text there, as Unicode text and as the GBK
+// bytes themselves in the ANSI text format (with the Chinese locale); false
+// when it could not be opened or the memory not be had.
 bool SetClipboardText(HWND hOwner, const std::string& text);
 // The clipboard's text, empty when there is none.
 std::string GetClipboardText(HWND hOwner);

@@ -106,3 +106,12 @@ TEST_F(NamesTest, ToNameChangesTheLetterCaseAlone) {
   EXPECT_EQ(ReadFile(Song("Singer - Song.mp3")), kAudio + Record("Song", "Singer"));
   EXPECT_FALSE(fs::exists(Song("singer - song.mp3")));
 }
+
+TEST_F(NamesTest, ANameGbkCannotHoldLeavesTheRecord) {
+  // "한" (Korean) has no GBK form: it would reach the record as "?".
+  WriteFile(m_songs / "가수 - 한.mp3", kAudio + Record("Old", "Older"));
+  const RunResult result = Run({"names", "--artist-first", Song("가수 - 한.mp3")});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_TRUE(Contains(result.err, "character(s) that GBK cannot hold")) << result.err;
+  EXPECT_EQ(ReadFile(Song("가수 - 한.mp3")), kAudio + Record("Old", "Older"));
+}

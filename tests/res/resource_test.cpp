@@ -85,7 +85,7 @@ const wchar_t* ClassName(Kind kind) {
 const int kStatic = -1;
 const bool kHidden = false, kShown = true;
 
-struct ControlSpec {
+struct ControlRow {
   int id;
   Kind kind;
   std::string text;
@@ -95,7 +95,7 @@ struct ControlSpec {
   uint32_t forbidden = 0;  // and must not
 };
 
-struct DialogSpec {
+struct DialogTable {
   int id;
   std::string caption;
   int cx, cy;
@@ -104,7 +104,7 @@ struct DialogSpec {
   uint32_t required;
   uint32_t forbidden;
   uint32_t exRequired;
-  std::vector<ControlSpec> controls;
+  std::vector<ControlRow> controls;
 };
 
 const uint32_t kDialogFrame = DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU;
@@ -116,7 +116,7 @@ const uint32_t kReadOnlyField = kFieldEdit | ES_READONLY;
 
 const std::string kVerticalLyricHint = "双\n击\n编\n辑\n歌\n词\n显\n示\n时\n间";
 
-std::vector<DialogSpec> Dialogs() {
+std::vector<DialogTable> Dialogs() {
   return {
       {100, "关于 Versemill", 259, 281, "宋体", 9, kDialogFrame, WS_THICKFRAME | WS_VISIBLE, 0, {}},
       {102, "", 405, 324, "宋体", 9, kDialogFrame, WS_THICKFRAME, WS_EX_APPWINDOW,
@@ -214,7 +214,7 @@ std::vector<DialogSpec> Dialogs() {
   };
 }
 
-void PrintTo(const DialogSpec& spec, std::ostream* os) { *os << "template " << spec.id; }
+void PrintTo(const DialogTable& table, std::ostream* os) { *os << "template " << table.id; }
 
 // Button type in the low four style bits.
 uint32_t ButtonType(Kind kind) {
@@ -242,39 +242,39 @@ std::wstring OrdinalClass(uint16_t ordinal) {
   return L"?";
 }
 
-std::string Describe(const DialogSpec& dlg, size_t index) {
-  const ControlSpec& c = dlg.controls[index];
+std::string Describe(const DialogTable& dlg, size_t index) {
+  const ControlRow& c = dlg.controls[index];
   return "template " + std::to_string(dlg.id) + ", control #" + std::to_string(index) +
          " (id " + std::to_string(c.id) + ")";
 }
 
-class DialogTemplateTest : public ::testing::TestWithParam<DialogSpec> {};
+class DialogTemplateTest : public ::testing::TestWithParam<DialogTable> {};
 
 // The numbers as the resource compiler wrote them: exact dialog units, styles, font.
 TEST_P(DialogTemplateTest, TemplateHoldsTheTabledControls) {
-  const DialogSpec& spec = GetParam();
-  Bytes raw = ResourceBytes(spec.id, RT_DIALOG);
-  ASSERT_NE(raw.data, nullptr) << "no dialog resource " << spec.id;
+  const DialogTable& table = GetParam();
+  Bytes raw = ResourceBytes(table.id, RT_DIALOG);
+  ASSERT_NE(raw.data, nullptr) << "no dialog resource " << table.id;
   auto dlg = vmtest::ReadDialogTemplate(raw.data, raw.size);
-  ASSERT_TRUE(dlg.has_value()) << "template " << spec.id << " is not an extended template";
+  ASSERT_TRUE(dlg.has_value()) << "template " << table.id << " is not an extended template";
 
-  EXPECT_EQ(W(dlg->title), W(spec.caption));
-  EXPECT_EQ(dlg->cx, spec.cx);
-  EXPECT_EQ(dlg->cy, spec.cy);
-  EXPECT_EQ(dlg->style & spec.required, spec.required);
-  EXPECT_EQ(dlg->style & spec.forbidden, 0u);
-  EXPECT_EQ(dlg->exStyle & spec.exRequired, spec.exRequired);
+  EXPECT_EQ(W(dlg->title), W(table.caption));
+  EXPECT_EQ(dlg->cx, table.cx);
+  EXPECT_EQ(dlg->cy, table.cy);
+  EXPECT_EQ(dlg->style & table.required, table.required);
+  EXPECT_EQ(dlg->style & table.forbidden, 0u);
+  EXPECT_EQ(dlg->exStyle & table.exRequired, table.exRequired);
   EXPECT_TRUE(dlg->style & DS_SETFONT);
-  EXPECT_EQ(W(dlg->typeface), W(spec.typeface));
-  EXPECT_EQ(dlg->pointSize, spec.pointSize);
+  EXPECT_EQ(W(dlg->typeface), W(table.typeface));
+  EXPECT_EQ(dlg->pointSize, table.pointSize);
   EXPECT_EQ(dlg->charset, GB2312_CHARSET);
   EXPECT_EQ(dlg->italic, 0);
 
-  ASSERT_EQ(dlg->items.size(), spec.controls.size()) << "template " << spec.id;
-  for (size_t i = 0; i < spec.controls.size(); ++i) {
-    const ControlSpec& want = spec.controls[i];
+  ASSERT_EQ(dlg->items.size(), table.controls.size()) << "template " << table.id;
+  for (size_t i = 0; i < table.controls.size(); ++i) {
+    const ControlRow& want = table.controls[i];
     const vmtest::TemplateItem& got = dlg->items[i];
-    SCOPED_TRACE(Describe(spec, i));
+    SCOPED_TRACE(Describe(table, i));
     EXPECT_EQ(got.id & 0xFFFF, want.id & 0xFFFF);
     std::wstring cls = got.classOrdinal ? OrdinalClass(got.classOrdinal) : Lower(W(got.className));
     EXPECT_EQ(cls, ClassName(want.kind));
@@ -347,33 +347,33 @@ RECT PixelsOf(HWND dlg, int x, int y, int w, int h) {
 
 // The created window: control classes, captions, visibility and pixel places.
 TEST_P(DialogTemplateTest, DialogCreatesTheTabledControls) {
-  const DialogSpec& spec = GetParam();
+  const DialogTable& table = GetParam();
   HiddenOwner owner;
   ASSERT_NE(owner.Get(), nullptr);
-  HWND dlg = CreateHiddenDialog(spec.id, owner.Get());
-  ASSERT_NE(dlg, nullptr) << "template " << spec.id << " does not load, error " << GetLastError();
+  HWND dlg = CreateHiddenDialog(table.id, owner.Get());
+  ASSERT_NE(dlg, nullptr) << "template " << table.id << " does not load, error " << GetLastError();
 
-  EXPECT_EQ(WindowText(dlg), W(spec.caption));
+  EXPECT_EQ(WindowText(dlg), W(table.caption));
   RECT client;
   GetClientRect(dlg, &client);
-  RECT want = PixelsOf(dlg, 0, 0, spec.cx, spec.cy);
-  EXPECT_EQ(client.right, want.right) << "client width of " << spec.id;
-  EXPECT_EQ(client.bottom, want.bottom) << "client height of " << spec.id;
+  RECT want = PixelsOf(dlg, 0, 0, table.cx, table.cy);
+  EXPECT_EQ(client.right, want.right) << "client width of " << table.id;
+  EXPECT_EQ(client.bottom, want.bottom) << "client height of " << table.id;
 
   HFONT font = reinterpret_cast<HFONT>(SendMessageW(dlg, WM_GETFONT, 0, 0));
   ASSERT_NE(font, nullptr);
   LOGFONTW lf = {};
   ASSERT_NE(GetObjectW(font, sizeof lf, &lf), 0);
-  EXPECT_EQ(std::wstring(lf.lfFaceName), W(spec.typeface));
+  EXPECT_EQ(std::wstring(lf.lfFaceName), W(table.typeface));
 
   std::vector<HWND> children;
   for (HWND c = GetWindow(dlg, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) children.push_back(c);
-  ASSERT_EQ(children.size(), spec.controls.size()) << "template " << spec.id;
+  ASSERT_EQ(children.size(), table.controls.size()) << "template " << table.id;
 
-  for (size_t i = 0; i < spec.controls.size(); ++i) {
-    const ControlSpec& c = spec.controls[i];
+  for (size_t i = 0; i < table.controls.size(); ++i) {
+    const ControlRow& c = table.controls[i];
     HWND hwnd = children[i];
-    SCOPED_TRACE(Describe(spec, i));
+    SCOPED_TRACE(Describe(table, i));
     EXPECT_EQ(GetDlgCtrlID(hwnd) & 0xFFFF, c.id & 0xFFFF);
     EXPECT_EQ(ClassOf(hwnd), ClassName(c.kind));
     LONG style = GetWindowLongW(hwnd, GWL_STYLE);
@@ -408,7 +408,7 @@ TEST_P(DialogTemplateTest, DialogCreatesTheTabledControls) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Templates, DialogTemplateTest, ::testing::ValuesIn(Dialogs()),
-                         [](const ::testing::TestParamInfo<DialogSpec>& info) {
+                         [](const ::testing::TestParamInfo<DialogTable>& info) {
                            return "Template" + std::to_string(info.param.id);
                          });
 

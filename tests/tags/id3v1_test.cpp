@@ -144,6 +144,27 @@ TEST(Id3v1Fields, NoRecordLeavesTheOutputs) {
   EXPECT_FALSE(ReadId3v1Fields(nullptr, t, a, b, y));
 }
 
+TEST(Id3v1Fields, TheWholeBodyAsItStands) {
+  const string record = Record({"Title", "Artist", "Album", "1999", "comment", 12});
+  Scratch scratch;
+  FILE* f = fileio::Open(scratch.Put("a.mp3", kAudio + record), "rb");
+  ASSERT_NE(f, nullptr);
+  Id3v1Fields fields;
+  EXPECT_TRUE(ReadId3v1Body(f, fields));
+  std::fclose(f);
+  EXPECT_EQ(string(fields.body, sizeof fields.body), record.substr(3));
+
+  // Without a record the body is left as it was.
+  f = fileio::Open(scratch.Put("b.mp3", kAudio), "rb");
+  ASSERT_NE(f, nullptr);
+  Id3v1Fields untouched;
+  untouched.body[124] = 7;
+  EXPECT_FALSE(ReadId3v1Body(f, untouched));
+  std::fclose(f);
+  EXPECT_EQ(untouched.body[124], 7);
+  EXPECT_FALSE(ReadId3v1Body(nullptr, untouched));
+}
+
 // ---- building and writing ------------------------------------------------------
 
 TEST(Id3v1Write, SetFieldCutsToTheWidthAtACharacterBoundary) {
