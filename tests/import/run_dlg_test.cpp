@@ -48,24 +48,6 @@ std::vector<std::string> GbkList(std::initializer_list<const char*> utf8) {
     return out;
 }
 
-std::string ReadBytes(const std::wstring& path) {
-    std::string bytes;
-    FILE* f = _wfopen(path.c_str(), L"rb");
-    if (!f) return "<missing>";
-    char buf[65536];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, f)) > 0) bytes.append(buf, n);
-    fclose(f);
-    return bytes;
-}
-
-void WriteBytes(const std::wstring& path, const std::string& bytes) {
-    FILE* f = _wfopen(path.c_str(), L"wb");
-    ASSERT_NE(nullptr, f);
-    fwrite(bytes.data(), 1, bytes.size(), f);
-    fclose(f);
-}
-
 const std::string& SampleMp3() {
     // An MP3 file without an ID3v2 tag, ending with an ID3v1 record.
     static const std::string s = ReadBytes(Wide(VM_SOURCE_DIR "/examples/Morning Tea.mp3"));
@@ -75,51 +57,21 @@ const std::string& SampleMp3() {
 // A fresh folder of songs under the temporary folder.
 class CSongFolder {
 public:
-    CSongFolder() {
-        static int s_nCounter = 0;
-        wchar_t szTemp[MAX_PATH];
-        DWORD n = GetTempPathW(MAX_PATH, szTemp);
-        m_root = std::wstring(szTemp, n) + L"vmrun" + std::to_wstring(GetCurrentProcessId()) + L"_" +
-                 std::to_wstring(s_nCounter++);
-        CreateDirectoryW(m_root.c_str(), nullptr);
-    }
-    ~CSongFolder() { RemoveTree(m_root); }
-
-    std::wstring Path(const std::string& rel) const { return m_root + L"\\" + Wide(rel); }
-    std::string Gbk(const std::string& rel) const { return ::Gbk(Path(rel)); }
-    void Folder(const std::string& rel) const { CreateDirectoryW(Path(rel).c_str(), nullptr); }
+    std::wstring Path(const std::string& rel) const { return m_folder.WidePath(rel); }
+    std::string Gbk(const std::string& rel) const { return m_folder.Path(rel); }
+    void Folder(const std::string& rel) const { m_folder.Folder(rel); }
     // An MP3 file (the sample, or bytes given) and its full path (GBK).
     std::string Mp3(const std::string& rel, const std::string& bytes = SampleMp3()) const {
-        WriteBytes(Path(rel), bytes);
-        return Gbk(rel);
+        return m_folder.Write(rel, bytes);
     }
     // A lyric whose first line is the token.
     std::string Lyric(const std::string& rel, const std::string& token) const {
-        WriteBytes(Path(rel), "[00:01.00]" + token + "\r\n[00:02.50]second line\r\n");
-        return Gbk(rel);
+        return m_folder.Write(rel, "[00:01.00]" + token + "\r\n[00:02.50]second line\r\n");
     }
-    std::string Read(const std::string& rel) const { return ReadBytes(Path(rel)); }
+    std::string Read(const std::string& rel) const { return m_folder.Read(rel); }
 
 private:
-    static void RemoveTree(const std::wstring& dir) {
-        WIN32_FIND_DATAW fd;
-        HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &fd);
-        if (h != INVALID_HANDLE_VALUE) {
-            do {
-                std::wstring name = fd.cFileName;
-                if (name == L"." || name == L"..") continue;
-                std::wstring path = dir + L"\\" + name;
-                SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                    RemoveTree(path);
-                else
-                    DeleteFileW(path.c_str());
-            } while (FindNextFileW(h, &fd));
-            FindClose(h);
-        }
-        RemoveDirectoryW(dir.c_str());
-    }
-    std::wstring m_root;
+    CTempFolder m_folder{L"vmrun"};
 };
 
 // The ID3v2 frame of a written file, read with the core's frame walker.
@@ -154,31 +106,7 @@ bool FullyWrittenFromSample(const std::string& bytes, const std::string& token) 
 }
 
 // The visible message box of a thread, or null.
-struct CBoxSearch {
-    HWND hBox = nullptr;
-};
-
-BOOL CALLBACK FindBoxProc(HWND hWnd, LPARAM lParam) {
-    wchar_t cls[16] = {};
-    GetClassNameW(hWnd, cls, 16);
-    if (lstrcmpW(cls, L"#32770") == 0 && IsWindowVisible(hWnd) && GetDlgItem(hWnd, 0xFFFF)) {
-        reinterpret_cast<CBoxSearch*>(lParam)->hBox = hWnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND WorkerBox(HANDLE hThread) {
-    CBoxSearch search;
-    if (hThread) EnumThreadWindows(GetThreadId(hThread), &FindBoxProc, reinterpret_cast<LPARAM>(&search));
-    return search.hBox;
-}
-
-std::wstring BoxText(HWND hBox) {
-    wchar_t buf[1024] = {};
-    GetWindowTextW(GetDlgItem(hBox, 0xFFFF), buf, 1024);
-    return buf;
-}
+HWND WorkerBox(HANDLE hThread) { return hThread ? FindMessageBox(GetThreadId(hThread)) : nullptr; }
 
 bool ThreadEnded(HANDLE hThread) { return WaitForSingleObject(hThread, 0) == WAIT_OBJECT_0; }
 
@@ -214,7 +142,7 @@ protected:
         HANDLE hThread = m_dlg.GetWorkerThread();
         HWND hBox = nullptr;
         PumpUntil([&] { return (hBox = WorkerBox(hThread)) != nullptr || ThreadEnded(hThread); }, 20000);
-        return hBox ? BoxText(hBox) : L"<no box>";
+        return hBox ? MessageBoxText(hBox) : L"<no box>";
     }
     // Presses OK in the worker's closing box and waits for the worker.
     bool CloseBoxAndWait() {
