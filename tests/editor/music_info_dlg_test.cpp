@@ -51,13 +51,7 @@ public:
     }
     void Type(int nID, const std::string& strText) { SetDlgItemText(nID, strText); }
 
-    POINT PictureAt(int nPlaceholder) const {
-        RECT rect;
-        ::GetWindowRect(::GetDlgItem(m_hWnd, nPlaceholder), &rect);
-        POINT pt = {rect.left + kMiddle, rect.top + kMiddle};
-        ::ScreenToClient(m_hWnd, &pt);
-        return pt;
-    }
+    POINT PictureAt(int nPlaceholder) const { return PicturePoint(m_hWnd, nPlaceholder); }
     void Click(int nPlaceholder, int dx = kMiddle, int dy = kMiddle) {
         ReleaseOnPicture(m_hWnd, nPlaceholder, dx, dy);
     }
