@@ -7,9 +7,6 @@
 #include <shlobj.h>
 #include <commctrl.h>
 
-#include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -77,46 +74,25 @@ void Drop(CWnd& wnd, const std::vector<std::wstring>& paths) {
 
 std::wstring W(const std::string& gbk) { return Wide(gbk); }
 
-// A fresh folder under the temporary folder, removed with all it holds.
+// A fresh folder tree under the temporary folder, removed with all it holds;
+// places in it are named by wide relative paths.
 class CTempTree {
 public:
-    explicit CTempTree(const wchar_t* pszName) {
-        wchar_t szTemp[MAX_PATH];
-        DWORD n = GetTempPathW(MAX_PATH, szTemp);
-        m_root = std::wstring(szTemp, n) + pszName + std::to_wstring(GetCurrentProcessId());
-        RemoveTree(m_root);
-        CreateDirectoryW(m_root.c_str(), nullptr);
-        wchar_t szLong[MAX_PATH];
-        DWORD nLong = GetLongPathNameW(m_root.c_str(), szLong, MAX_PATH);
-        if (nLong > 0 && nLong < MAX_PATH) m_root.assign(szLong, nLong);
-    }
+    explicit CTempTree(const wchar_t* pszName) : m_folder(pszName) {}
     ~CTempTree() {
         wchar_t szTemp[MAX_PATH];
         GetTempPathW(MAX_PATH, szTemp);
         SetCurrentDirectoryW(szTemp);  // a scan may have left the process inside
-        RemoveTree(m_root);
     }
 
-    std::wstring Path(const std::wstring& rel) const { return m_root + L"\\" + rel; }
+    std::wstring Path(const std::wstring& rel) const { return m_folder.Root() + L"\\" + rel; }
     std::string Gbk(const std::wstring& rel) const { return ::Gbk(Path(rel)); }
-    std::string Root() const { return ::Gbk(m_root); }
+    std::string Root() const { return ::Gbk(m_folder.Root()); }
     void Folder(const std::wstring& rel) const { CreateDirectoryW(Path(rel).c_str(), nullptr); }
     void File(const std::wstring& rel, const std::string& bytes = "ID3 data") const {
-        FILE* f = _wfopen(Path(rel).c_str(), L"wb");
-        ASSERT_NE(nullptr, f);
-        fwrite(bytes.data(), 1, bytes.size(), f);
-        fclose(f);
+        ASSERT_TRUE(WriteBytes(Path(rel), bytes));
     }
-    std::string Read(const std::wstring& rel) const {
-        std::string bytes;
-        FILE* f = _wfopen(Path(rel).c_str(), L"rb");
-        if (!f) return "<missing>";
-        char buf[4096];
-        size_t n;
-        while ((n = fread(buf, 1, sizeof(buf), f)) > 0) bytes.append(buf, n);
-        fclose(f);
-        return bytes;
-    }
+    std::string Read(const std::wstring& rel) const { return ReadBytes(Path(rel)); }
     bool Exists(const std::wstring& rel) const {
         return GetFileAttributesW(Path(rel).c_str()) != INVALID_FILE_ATTRIBUTES;
     }
@@ -130,25 +106,7 @@ public:
     }
 
 private:
-    static void RemoveTree(const std::wstring& dir) {
-        WIN32_FIND_DATAW fd;
-        HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &fd);
-        if (h != INVALID_HANDLE_VALUE) {
-            do {
-                std::wstring name = fd.cFileName;
-                if (name == L"." || name == L"..") continue;
-                std::wstring full = dir + L"\\" + name;
-                if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                    RemoveTree(full);
-                else
-                    DeleteFileW(full.c_str());
-            } while (FindNextFileW(h, &fd));
-            FindClose(h);
-        }
-        RemoveDirectoryW(dir.c_str());
-    }
-
-    std::wstring m_root;
+    CTempFolder m_folder;
 };
 
 std::string Count(int n) { return G("一共有文件:") + std::to_string(n); }
@@ -354,9 +312,7 @@ TEST_F(ImportScan, FolderCommandScansTheChosenFolderAndRemembersIt) {
     bool bGaveUp = false;
     int nTicks = 0;
     TimedSteps steps({[&] {
-        HWND hBrowse = nullptr;
-        for (HWND h = FindWindowW(L"#32770", nullptr); h; h = FindWindowExW(nullptr, h, L"#32770", nullptr))
-            if (IsWindowVisible(h) && GetWindow(h, GW_OWNER) == m_dlg.m_hWnd) hBrowse = h;
+        HWND hBrowse = FindOwnedDialog(m_dlg.m_hWnd);
         if (!hBrowse) return false;
         if (++nTicks > 750) {  // 15 s: fail, never wait for ever
             bGaveUp = true;
@@ -391,12 +347,9 @@ TEST_F(ImportScan, FolderCommandScansTheChosenFolderAndRemembersIt) {
 TEST_F(ImportScan, CancelledChooserChangesNothing) {
     CImportDlg::s_strLastFolder = m_tree.Gbk(L"sub1");
     TimedSteps steps({[&] {
-        for (HWND h = FindWindowW(L"#32770", nullptr); h; h = FindWindowExW(nullptr, h, L"#32770", nullptr))
-            if (IsWindowVisible(h) && GetWindow(h, GW_OWNER) == m_dlg.m_hWnd) {
-                ::PostMessageW(h, WM_COMMAND, IDCANCEL, 0);
-                return true;
-            }
-        return false;
+        HWND hBrowse = FindOwnedDialog(m_dlg.m_hWnd);
+        if (hBrowse) ::PostMessageW(hBrowse, WM_COMMAND, IDCANCEL, 0);
+        return hBrowse != nullptr;
     }});
     m_dlg.SendMessage(WM_COMMAND, IDC_ADD_LYRIC_FOLDER, 0);
     EXPECT_TRUE(steps.Done());
@@ -671,9 +624,7 @@ struct ColourRun {
 ColourRun RunColour(CTestImportDlg& dlg, UINT nCommand, const wchar_t* pszRed, UINT nPress) {
     ColourRun run;
     TimedSteps steps({[&] {
-        HWND hChooser = nullptr;
-        for (HWND h = FindWindowW(L"#32770", nullptr); h; h = FindWindowExW(nullptr, h, L"#32770", nullptr))
-            if (IsWindowVisible(h) && GetWindow(h, GW_OWNER) == dlg.m_hWnd) hChooser = h;
+        HWND hChooser = FindOwnedDialog(dlg.m_hWnd);
         if (!hChooser) return false;
         run.open = true;
         wchar_t sz[16];
