@@ -3,9 +3,7 @@
 #include "ui/text.h"
 
 std::vector<std::string> CTestLyricEditDlg::Entries() const {
-    std::vector<std::string> entries;
-    for (int i = 0; i < m_listLines.GetCount(); ++i) entries.push_back(m_listLines.GetText(i));
-    return entries;
+    return ListTexts(m_listLines);
 }
 
 std::vector<std::string> ComboEntries(HWND hCombo) {

@@ -189,9 +189,7 @@ protected:
         m_dlg.AddFile(m_folder.Path(name));
     }
     std::vector<string> Names() const {
-        std::vector<string> names;
-        for (int i = 0; i < m_dlg.m_mp3List.GetCount(); ++i) names.push_back(m_dlg.m_mp3List.GetText(i));
-        return names;
+        return ListTexts(m_dlg.m_mp3List);
     }
     std::vector<string> Paths() const {
         std::vector<string> paths;

@@ -31,11 +31,6 @@ public:
 
     bool Open() { return Create(IDD_IMPORT_DIALOG); }
 
-    static std::vector<std::string> Names(const CListBox& list) {
-        std::vector<std::string> names;
-        for (int i = 0; i < list.GetCount(); ++i) names.push_back(list.GetText(i));
-        return names;
-    }
     static std::vector<std::string> Paths(const CListBox& list) {
         std::vector<std::string> paths;
         for (int i = 0; i < list.GetCount(); ++i) paths.push_back(FileEntryPath(list, i));
@@ -180,9 +175,9 @@ TEST_F(ImportLists, AboutIsReachedFromTheCommandTheMenuAndTheSystemMenu) {
 
 TEST_F(ImportLists, DropSortsMp3AndLyricFilesAndShowsBothTotals) {
     Drop(m_dlg, {L"C:\\music\\x.mp3", L"C:\\music\\y.lrc", L"C:\\music\\z.wav"});
-    EXPECT_EQ(std::vector<std::string>{"x.mp3"}, CTestImportDlg::Names(m_dlg.m_mp3List));
+    EXPECT_EQ(std::vector<std::string>{"x.mp3"}, ListTexts(m_dlg.m_mp3List));
     EXPECT_EQ(std::vector<std::string>{"C:\\music\\x.mp3"}, CTestImportDlg::Paths(m_dlg.m_mp3List));
-    EXPECT_EQ(std::vector<std::string>{"y.lrc"}, CTestImportDlg::Names(m_dlg.m_lyricList));
+    EXPECT_EQ(std::vector<std::string>{"y.lrc"}, ListTexts(m_dlg.m_lyricList));
     EXPECT_EQ(std::vector<std::string>{"C:\\music\\y.lrc"}, CTestImportDlg::Paths(m_dlg.m_lyricList));
     EXPECT_EQ(Count(1), m_dlg.Label(IDC_MP3_COUNT));
     EXPECT_EQ(Count(1), m_dlg.Label(IDC_LYRIC_COUNT));
@@ -192,8 +187,8 @@ TEST_F(ImportLists, DropSortsMp3AndLyricFilesAndShowsBothTotals) {
 
     // Endings are compared without case; the same file twice is listed twice.
     Drop(m_dlg, {L"D:\\B.MP3", L"C:\\music\\x.mp3", L"D:\\c.LrC"});
-    EXPECT_EQ((std::vector<std::string>{"x.mp3", "B.MP3", "x.mp3"}), CTestImportDlg::Names(m_dlg.m_mp3List));
-    EXPECT_EQ((std::vector<std::string>{"y.lrc", "c.LrC"}), CTestImportDlg::Names(m_dlg.m_lyricList));
+    EXPECT_EQ((std::vector<std::string>{"x.mp3", "B.MP3", "x.mp3"}), ListTexts(m_dlg.m_mp3List));
+    EXPECT_EQ((std::vector<std::string>{"y.lrc", "c.LrC"}), ListTexts(m_dlg.m_lyricList));
     EXPECT_EQ(Count(3), m_dlg.Label(IDC_MP3_COUNT));
     EXPECT_EQ(Count(2), m_dlg.Label(IDC_LYRIC_COUNT));
 }
@@ -208,7 +203,7 @@ TEST_F(ImportLists, DroppedFolderAddsNothingUnlessItsNameEndsLikeAFile) {
     EXPECT_EQ(Count(0), m_dlg.Label(IDC_MP3_COUNT));  // offered, so the totals show
 
     Drop(m_dlg, {tree.Path(L"live.mp3")});
-    EXPECT_EQ(std::vector<std::string>{"live.mp3"}, CTestImportDlg::Names(m_dlg.m_mp3List));
+    EXPECT_EQ(std::vector<std::string>{"live.mp3"}, ListTexts(m_dlg.m_mp3List));
 }
 
 TEST_F(ImportLists, PathWithoutBackslashIsIgnoredWithoutTouchingTheLabels) {
@@ -223,16 +218,16 @@ TEST_F(ImportLists, PathWithoutBackslashIsIgnoredWithoutTouchingTheLabels) {
 TEST_F(ImportLists, DropSkipsAPathGbkCannotSpell) {
     // U+0E01 (Thai) has no GBK form: as '?' it would name no file.
     Drop(m_dlg, {L"C:\\m\\\u0e01.mp3", L"C:\\m\\ok.mp3"});
-    EXPECT_EQ(std::vector<std::string>{"ok.mp3"}, CTestImportDlg::Names(m_dlg.m_mp3List));
+    EXPECT_EQ(std::vector<std::string>{"ok.mp3"}, ListTexts(m_dlg.m_mp3List));
     EXPECT_EQ(1, m_dlg.m_nMp3FilesAdded);
 }
 
 TEST_F(ImportLists, ChineseNamesKeepTheirBytesInTextAndPath) {
     // 乗 is 0x81 0x5C in GBK: its trail byte is a backslash.
     Drop(m_dlg, {L"C:\\\u6b4c\u66f2\\\u5341\u5e74.mp3", L"C:\\\u6b4c\u66f2\\\u4e57\u98ce.lrc"});
-    EXPECT_EQ(std::vector<std::string>{G("十年.mp3")}, CTestImportDlg::Names(m_dlg.m_mp3List));
+    EXPECT_EQ(std::vector<std::string>{G("十年.mp3")}, ListTexts(m_dlg.m_mp3List));
     EXPECT_EQ(std::vector<std::string>{G("C:\\歌曲\\十年.mp3")}, CTestImportDlg::Paths(m_dlg.m_mp3List));
-    EXPECT_EQ(std::vector<std::string>{G("乗风.lrc")}, CTestImportDlg::Names(m_dlg.m_lyricList));
+    EXPECT_EQ(std::vector<std::string>{G("乗风.lrc")}, ListTexts(m_dlg.m_lyricList));
     EXPECT_EQ(std::vector<std::string>{G("C:\\歌曲\\乗风.lrc")}, CTestImportDlg::Paths(m_dlg.m_lyricList));
     // What the list control shows, in UTF-16.
     wchar_t szText[64] = {};
@@ -266,7 +261,7 @@ protected:
 TEST_F(ImportScan, Mp3FolderTakesTheFolderOwnFilesFirstThenItsSubFoldersDepthFirst) {
     m_dlg.AddFolder(m_tree.Root(), true);
     EXPECT_EQ((std::vector<std::string>{"A.MP3", "b.mp3", "z.mp3", "s1.mp3", "d.mp3", "s2.mp3"}),
-              CTestImportDlg::Names(m_dlg.m_mp3List));
+              ListTexts(m_dlg.m_mp3List));
     EXPECT_EQ(m_tree.Gbk(L"sub1\\deep\\d.mp3"), FileEntryPath(m_dlg.m_mp3List, 4));
     EXPECT_EQ(0, m_dlg.m_lyricList.GetCount());
     EXPECT_EQ(Count(6), m_dlg.Label(IDC_MP3_COUNT));
@@ -281,7 +276,7 @@ TEST_F(ImportScan, Mp3FolderTakesTheFolderOwnFilesFirstThenItsSubFoldersDepthFir
 
 TEST_F(ImportScan, LyricFolderTakesOnlyLyricFiles) {
     m_dlg.AddFolder(m_tree.Root(), false);
-    EXPECT_EQ((std::vector<std::string>{"b.Lrc", "s2.lrc"}), CTestImportDlg::Names(m_dlg.m_lyricList));
+    EXPECT_EQ((std::vector<std::string>{"b.Lrc", "s2.lrc"}), ListTexts(m_dlg.m_lyricList));
     EXPECT_EQ(0, m_dlg.m_mp3List.GetCount());
     EXPECT_EQ(Count(2), m_dlg.Label(IDC_LYRIC_COUNT));
     EXPECT_EQ(ADD_MODE_LYRIC_SCAN, m_dlg.m_nAddMode);
@@ -339,7 +334,7 @@ TEST_F(ImportScan, FolderCommandScansTheChosenFolderAndRemembersIt) {
     EXPECT_TRUE(steps.Done());
     ASSERT_FALSE(bGaveUp) << "the browser never took the folder";
     EXPECT_EQ(W(G("选择Mp3文件")), title);
-    EXPECT_EQ((std::vector<std::string>{"s1.mp3", "d.mp3"}), CTestImportDlg::Names(m_dlg.m_mp3List));
+    EXPECT_EQ((std::vector<std::string>{"s1.mp3", "d.mp3"}), ListTexts(m_dlg.m_mp3List));
     EXPECT_EQ(0, lstrcmpiW(m_tree.Path(L"sub1").c_str(), W(CImportDlg::s_strLastFolder).c_str()));
     EXPECT_EQ(Count(2), m_dlg.Label(IDC_MP3_COUNT));
 }
@@ -363,7 +358,7 @@ TEST_F(ImportScan, ChineseFolderAndFileNamesSurviveTheScan) {
     m_tree.File(L"\u6b4c\u66f2\\\u5341\u5e74.mp3");           // 十年.mp3
     m_tree.File(L"\u6b4c\u66f2\\\u4e57\u98ce.mp3");           // 乗风.mp3
     m_dlg.AddFolder(m_tree.Gbk(L"\u6b4c\u66f2"), true);
-    std::vector<std::string> names = CTestImportDlg::Names(m_dlg.m_mp3List);
+    std::vector<std::string> names = ListTexts(m_dlg.m_mp3List);
     ASSERT_EQ(2u, names.size());
     std::vector<std::string> expected = {G("乗风.mp3"), G("十年.mp3")};
     if (names[0] != expected[0]) std::swap(expected[0], expected[1]);
@@ -381,13 +376,13 @@ TEST_F(ImportLists, DeleteKeyRemovesTheSelectedMp3AndSelectsTheNextOne) {
     m_dlg.m_mp3List.SetCurSel(1);
     // The list box's own Delete key asks the window.
     m_dlg.m_mp3List.SendMessage(WM_KEYDOWN, VK_DELETE, 0);
-    EXPECT_EQ((std::vector<std::string>{"a.mp3", "c.mp3"}), CTestImportDlg::Names(m_dlg.m_mp3List));
+    EXPECT_EQ((std::vector<std::string>{"a.mp3", "c.mp3"}), ListTexts(m_dlg.m_mp3List));
     EXPECT_EQ(1, m_dlg.m_mp3List.GetCurSel());
     EXPECT_EQ(Count(2), m_dlg.Label(IDC_MP3_COUNT));
 
     // The last entry: nothing is selected afterwards.
     m_dlg.SendMessage(WM_DELETE_ENTRY, DELETE_ENTRY_MP3, 0);
-    EXPECT_EQ(std::vector<std::string>{"a.mp3"}, CTestImportDlg::Names(m_dlg.m_mp3List));
+    EXPECT_EQ(std::vector<std::string>{"a.mp3"}, ListTexts(m_dlg.m_mp3List));
     EXPECT_EQ(LB_ERR, m_dlg.m_mp3List.GetCurSel());
     EXPECT_EQ(Count(1), m_dlg.Label(IDC_MP3_COUNT));
 
@@ -405,7 +400,7 @@ TEST_F(ImportLists, DeleteOfALyricAlwaysShowsTheLyricTotal) {
 
     m_dlg.m_lyricList.SetCurSel(0);
     m_dlg.m_lyricList.SendMessage(WM_KEYDOWN, VK_DELETE, 0);
-    EXPECT_EQ(std::vector<std::string>{"b.lrc"}, CTestImportDlg::Names(m_dlg.m_lyricList));
+    EXPECT_EQ(std::vector<std::string>{"b.lrc"}, ListTexts(m_dlg.m_lyricList));
     EXPECT_EQ(0, m_dlg.m_lyricList.GetCurSel());
     EXPECT_EQ(Count(1), m_dlg.Label(IDC_LYRIC_COUNT));
     EXPECT_EQ(1, m_dlg.m_mp3List.GetCount());
@@ -474,7 +469,7 @@ protected:
 
 TEST_F(ImportRename, LetterCaseAloneKeepsTheNameButWritesTheRecord) {
     Apply("A.mp3");
-    EXPECT_EQ(std::vector<std::string>{"a.mp3"}, CTestImportDlg::Names(m_dlg.m_mp3List));
+    EXPECT_EQ(std::vector<std::string>{"a.mp3"}, ListTexts(m_dlg.m_mp3List));
     EXPECT_EQ(m_tree.Gbk(L"a.mp3"), FileEntryPath(m_dlg.m_mp3List, 0));
     EXPECT_EQ(L"a.mp3", m_tree.StoredName(L"a.mp3"));
     ExpectRecordIn(L"a.mp3");
@@ -483,7 +478,7 @@ TEST_F(ImportRename, LetterCaseAloneKeepsTheNameButWritesTheRecord) {
 TEST_F(ImportRename, NewMp3NameMovesTheFileAndTheEntry) {
     m_dlg.m_mp3List.SetCurSel(0);
     Apply("b.MP3");
-    EXPECT_EQ(std::vector<std::string>{"b.MP3"}, CTestImportDlg::Names(m_dlg.m_mp3List));
+    EXPECT_EQ(std::vector<std::string>{"b.MP3"}, ListTexts(m_dlg.m_mp3List));
     EXPECT_EQ(m_tree.Gbk(L"b.MP3"), FileEntryPath(m_dlg.m_mp3List, 0));
     EXPECT_EQ(0, m_dlg.m_mp3List.GetCurSel());
     EXPECT_FALSE(m_tree.Exists(L"a.mp3"));
@@ -493,7 +488,7 @@ TEST_F(ImportRename, NewMp3NameMovesTheFileAndTheEntry) {
 
 TEST_F(ImportRename, NameWithoutMp3EndingKeepsTheFileAndWritesTheRecord) {
     Apply("b.wav");
-    EXPECT_EQ(std::vector<std::string>{"a.mp3"}, CTestImportDlg::Names(m_dlg.m_mp3List));
+    EXPECT_EQ(std::vector<std::string>{"a.mp3"}, ListTexts(m_dlg.m_mp3List));
     EXPECT_FALSE(m_tree.Exists(L"b.wav"));
     ExpectRecordIn(L"a.mp3");
 }
@@ -503,7 +498,7 @@ TEST_F(ImportRename, TakenNameLeavesTheEntryAndTheOtherFileAndTellsTheUser) {
     m_tree.File(L"b.mp3", other);
     MessageBoxCatcher catcher;
     Apply("b.mp3");
-    EXPECT_EQ(std::vector<std::string>{"a.mp3"}, CTestImportDlg::Names(m_dlg.m_mp3List));
+    EXPECT_EQ(std::vector<std::string>{"a.mp3"}, ListTexts(m_dlg.m_mp3List));
     EXPECT_EQ(m_tree.Gbk(L"a.mp3"), FileEntryPath(m_dlg.m_mp3List, 0));
     EXPECT_EQ(other, m_tree.Read(L"b.mp3"));
     ExpectRecordIn(L"a.mp3");
@@ -521,7 +516,7 @@ TEST_F(ImportRename, NameThatIsAPathIsRefused) {
     Apply("sub\\b.mp3");
     Apply("..\\b.mp3");
     EXPECT_EQ(2u, catcher.boxes.size());
-    EXPECT_EQ(std::vector<std::string>{"a.mp3"}, CTestImportDlg::Names(m_dlg.m_mp3List));
+    EXPECT_EQ(std::vector<std::string>{"a.mp3"}, ListTexts(m_dlg.m_mp3List));
     EXPECT_FALSE(m_tree.Exists(L"sub\\b.mp3"));
     EXPECT_TRUE(m_tree.Exists(L"a.mp3"));
 }
@@ -535,7 +530,7 @@ TEST_F(ImportRename, RenameMp3EntryMovesOnlyWhenTheMoveSucceeds) {
     }
     EXPECT_EQ("x", m_tree.Read(L"taken.mp3"));
     EXPECT_TRUE(m_dlg.RenameMp3Entry(0, G("十年.mp3")));
-    EXPECT_EQ(std::vector<std::string>{G("十年.mp3")}, CTestImportDlg::Names(m_dlg.m_mp3List));
+    EXPECT_EQ(std::vector<std::string>{G("十年.mp3")}, ListTexts(m_dlg.m_mp3List));
     EXPECT_EQ(m_tree.Gbk(L"\u5341\u5e74.mp3"), FileEntryPath(m_dlg.m_mp3List, 0));
     EXPECT_EQ(kAudio, m_tree.Read(L"\u5341\u5e74.mp3"));
     EXPECT_FALSE(m_dlg.RenameMp3Entry(5, "c.mp3"));  // no such entry
@@ -705,8 +700,8 @@ TEST_F(ImportLists, ListsAndCommandsAreRefusedWhileARunIsGoingOn) {
     }
     m_dlg.m_bRunning = false;
 
-    EXPECT_EQ(std::vector<std::string>{"a.mp3"}, CTestImportDlg::Names(m_dlg.m_mp3List));
-    EXPECT_EQ(std::vector<std::string>{"x.lrc"}, CTestImportDlg::Names(m_dlg.m_lyricList));
+    EXPECT_EQ(std::vector<std::string>{"a.mp3"}, ListTexts(m_dlg.m_mp3List));
+    EXPECT_EQ(std::vector<std::string>{"x.lrc"}, ListTexts(m_dlg.m_lyricList));
     EXPECT_EQ(0, m_dlg.m_nBatch);
     EXPECT_EQ(kAudio, tree.Read(L"a.mp3"));
     EXPECT_FALSE(tree.Exists(L"b.mp3"));

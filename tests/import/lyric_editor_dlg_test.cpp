@@ -26,13 +26,7 @@ std::vector<std::string> EditFirstLyric(CEditorHostDlg& dlg, int nCommand) {
     TimedSteps steps({[&] {
         HWND hEditor = FindShownDialog(G("歌词编辑对话框"));
         if (!hEditor) return false;
-        HWND hList = ::GetDlgItem(hEditor, IDC_LYRIC_LINES);
-        int n = static_cast<int>(::SendMessageW(hList, LB_GETCOUNT, 0, 0));
-        for (int i = 0; i < n; ++i) {
-            wchar_t szText[256] = {};
-            ::SendMessageW(hList, LB_GETTEXT, i, reinterpret_cast<LPARAM>(szText));
-            entries.push_back(Gbk(szText));
-        }
+        entries = ListTexts(CListBox(::GetDlgItem(hEditor, IDC_LYRIC_LINES)));
         ::PostMessageW(hEditor, WM_COMMAND, nCommand, 0);
         return true;
     }});

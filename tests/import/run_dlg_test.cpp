@@ -36,12 +36,6 @@ public:
     bool Open() { return Create(IDD_IMPORT_DIALOG); }
 };
 
-std::vector<std::string> Names(const CListBox& list) {
-    std::vector<std::string> names;
-    for (int i = 0; i < list.GetCount(); ++i) names.push_back(list.GetText(i));
-    return names;
-}
-
 std::vector<std::string> GbkList(std::initializer_list<const char*> utf8) {
     std::vector<std::string> out;
     for (const char* s : utf8) out.push_back(G(s));
@@ -133,7 +127,7 @@ protected:
 
     CMatchResultDlg* Result() const { return m_dlg.GetMatchResultDlg(); }
     std::vector<std::string> ResultLines() const {
-        return Result() ? Names(Result()->GetList()) : std::vector<std::string>{"<no window>"};
+        return Result() ? ListTexts(Result()->GetList()) : std::vector<std::string>{"<no window>"};
     }
     std::string ResultText(int nID) const { return Result() ? Result()->GetDlgItemText(nID) : "<no window>"; }
 
@@ -208,8 +202,8 @@ TEST_F(RunDlgTest, PrefixSearchIgnoresLetterCase) {
     EXPECT_EQ(G("一共有歌词文件数:  1"), ResultText(IDC_LYRIC_TOTAL));
     EXPECT_TRUE(Result()->IsWindowVisible());
     // The run leaves both lists as they were.
-    EXPECT_EQ(GbkList({"x.mp3", "A.MP3"}), Names(m_dlg.m_mp3List));
-    EXPECT_EQ(GbkList({"a.lrc"}), Names(m_dlg.m_lyricList));
+    EXPECT_EQ(GbkList({"x.mp3", "A.MP3"}), ListTexts(m_dlg.m_mp3List));
+    EXPECT_EQ(GbkList({"a.lrc"}), ListTexts(m_dlg.m_lyricList));
 }
 
 TEST_F(RunDlgTest, SameNameTwiceTheLaterEntryWinsOverEntryZero) {
@@ -344,8 +338,8 @@ TEST_F(RunDlgTest, DeleteHidesAndRemovesTheMatchedPairs) {
     ASSERT_TRUE(Result()->IsWindowVisible());
     Result()->SendMessage(WM_COMMAND, IDOK, 0);  // the delete picture's command
     EXPECT_FALSE(Result()->IsWindowVisible());
-    EXPECT_EQ(GbkList({"b.lrc"}), Names(m_dlg.m_lyricList));
-    EXPECT_TRUE(Names(m_dlg.m_mp3List).empty());
+    EXPECT_EQ(GbkList({"b.lrc"}), ListTexts(m_dlg.m_lyricList));
+    EXPECT_TRUE(ListTexts(m_dlg.m_mp3List).empty());
     EXPECT_EQ(m_songs.Gbk("b.lrc"), FileEntryPath(m_dlg.m_lyricList, 0));
     EXPECT_EQ(G("一共有文件:0"), m_dlg.GetDlgItemText(IDC_MP3_COUNT));
     EXPECT_EQ(G("一共有文件:1"), m_dlg.GetDlgItemText(IDC_LYRIC_COUNT));
@@ -379,7 +373,7 @@ TEST_F(RunDlgTest, SingleLyricRuleRemovesTheFirstPair) {
     AddMp3(m_songs.Mp3("b.mp3"));
     m_dlg.RemoveMatchedPairs();
     EXPECT_EQ(0, m_dlg.m_lyricList.GetCount());
-    EXPECT_EQ(GbkList({"b.mp3"}), Names(m_dlg.m_mp3List));
+    EXPECT_EQ(GbkList({"b.mp3"}), ListTexts(m_dlg.m_mp3List));
     EXPECT_EQ(m_songs.Gbk("b.mp3"), FileEntryPath(m_dlg.m_mp3List, 0));
 }
 
@@ -414,8 +408,8 @@ TEST_F(RunDlgTest, ExitEscapeAndCloseBoxOnlyHide) {
     EXPECT_TRUE(PreTranslateDialogMessage(&msg));
     EXPECT_FALSE(Result()->IsWindowVisible());
 
-    EXPECT_EQ(GbkList({"a.lrc"}), Names(m_dlg.m_lyricList));
-    EXPECT_EQ(GbkList({"a.mp3"}), Names(m_dlg.m_mp3List));
+    EXPECT_EQ(GbkList({"a.lrc"}), ListTexts(m_dlg.m_lyricList));
+    EXPECT_EQ(GbkList({"a.mp3"}), ListTexts(m_dlg.m_mp3List));
     EXPECT_EQ(GbkList({"a.mp3"}), ResultLines());
 }
 
@@ -476,8 +470,8 @@ TEST_F(RunDlgTest, SecondStartAndCommandsAreRefusedDuringARun) {
         ASSERT_EQ(1u, catcher.boxes.size());
         EXPECT_EQ(Wide(kImportRunningMessage), catcher.boxes[0].text);
         EXPECT_TRUE(Result()->IsWindowVisible());
-        EXPECT_EQ(GbkList({"a.lrc"}), Names(m_dlg.m_lyricList));
-        EXPECT_EQ(GbkList({"a.mp3"}), Names(m_dlg.m_mp3List));
+        EXPECT_EQ(GbkList({"a.lrc"}), ListTexts(m_dlg.m_lyricList));
+        EXPECT_EQ(GbkList({"a.mp3"}), ListTexts(m_dlg.m_mp3List));
     }
     {
         MessageBoxCatcher catcher;
@@ -622,7 +616,7 @@ TEST_F(RunDlgTest, EntriesDraggedDuringARunDoNotChangeItsPairs) {
     for (const char* name : {"r1", "r2", "r3"})
         EXPECT_TRUE(CarriesLyric(m_songs.Read(std::string(name) + ".mp3"), std::string("lyric-") + name)) << name;
     EXPECT_EQ(GbkList({"r1.mp3", "r2.mp3", "r3.mp3"}), ResultLines());
-    EXPECT_EQ(GbkList({"r3.lrc", "r2.lrc", "r1.lrc"}), Names(m_dlg.m_lyricList));
+    EXPECT_EQ(GbkList({"r3.lrc", "r2.lrc", "r1.lrc"}), ListTexts(m_dlg.m_lyricList));
 }
 
 TEST_F(RunDlgTest, DestroyingTheWindowDuringARunWaitsForTheWorker) {

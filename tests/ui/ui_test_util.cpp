@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "ui/controls.h"
 #include "ui/text.h"
 #include "ui/wnd.h"
 
@@ -89,6 +90,12 @@ BOOL CALLBACK MessageBoxCatcher::OnWindow(HWND hWnd, LPARAM) {
   s_pCatcher->boxes.push_back(box);
   ::PostMessageW(hWnd, WM_COMMAND, IDOK, 0);
   return TRUE;
+}
+
+std::vector<std::string> ListTexts(const CListBox& list) {
+  std::vector<std::string> texts;
+  for (int i = 0; i < list.GetCount(); ++i) texts.push_back(list.GetText(i));
+  return texts;
 }
 
 std::string Utf8Text(HWND hWnd) {

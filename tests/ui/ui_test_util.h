@@ -11,6 +11,8 @@
 #include "base/codepage.h"
 #include "ui/text.h"
 
+class CListBox;
+
 // GBK text from the UTF-8 literals of these sources.
 inline std::string G(const char* utf8) { return Utf8ToCp936(utf8); }
 
@@ -60,6 +62,9 @@ class MessageBoxCatcher {
   UINT_PTR m_timer = 0;
   std::vector<HWND> m_seen;
 };
+
+// A list box's entries (GBK) as they stand.
+std::vector<std::string> ListTexts(const CListBox& list);
 
 // The text of a window as UTF-8, for readable failures.
 std::string Utf8Text(HWND hWnd);
