@@ -383,16 +383,6 @@ TEST_F(Settings, ACurrentDirectoryGbkCannotSpellIsRefused) {
 
 // ---- Start-up
 
-namespace {
-
-// Runs fn once from a thread timer, inside whatever modal loop is running.
-std::function<bool()>* s_pStep = nullptr;
-void CALLBACK OnStepTimer(HWND, UINT, UINT_PTR, DWORD) {
-    if (s_pStep && (*s_pStep)()) s_pStep = nullptr;
-}
-
-}  // namespace
-
 TEST_F(Settings, StartUpShowsTheMainDialogInTheFileColoursAndReturnsFalse) {
     MakeSettings(m_strRoot, "[Dialog]\r\nTextColor=ff0000\r\nBKColor=102030\r\n");
     CImportApp app;
@@ -426,11 +416,10 @@ TEST_F(Settings, StartUpShowsTheMainDialogInTheFileColoursAndReturnsFalse) {
         PostMessageW(hMain, WM_CLOSE, 0, 0);
         return true;
     };
-    s_pStep = &step;
-    UINT_PTR nTimer = SetTimer(nullptr, 0, 20, &OnStepTimer);
-    EXPECT_FALSE(app.InitInstance());
-    KillTimer(nullptr, nTimer);
-    s_pStep = nullptr;
+    {
+        TimedSteps steps({step});
+        EXPECT_FALSE(app.InitInstance());
+    }
 
     ASSERT_NE(nullptr, hMain) << "no main dialog appeared";
     EXPECT_FALSE(IsWindow(hMain));
@@ -455,11 +444,10 @@ TEST_F(Settings, StartUpWithoutTheFileUsesTheDefaultColours) {
         }
         return true;
     };
-    s_pStep = &step;
-    UINT_PTR nTimer = SetTimer(nullptr, 0, 20, &OnStepTimer);
-    EXPECT_FALSE(app.InitInstance());
-    KillTimer(nullptr, nTimer);
-    s_pStep = nullptr;
+    {
+        TimedSteps steps({step});
+        EXPECT_FALSE(app.InitInstance());
+    }
     ASSERT_TRUE(bSeen);
     EXPECT_EQ(RGB(181, 198, 222), c.crBrush);
     EXPECT_EQ(RGB(255, 255, 255), c.crText);
