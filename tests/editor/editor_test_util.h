@@ -1,5 +1,5 @@
-// Helpers of the lyric editor's tests: the editor and the time dialog
-// opened from their templates (files and clicks: ui_test_util.h).
+// The lyric editor opened from its template for its tests (files, clicks and
+// the reading of lists: ui_test_util.h).
 #pragma once
 
 #include <windows.h>
@@ -27,7 +27,6 @@ public:
         return true;
     }
     // The list's entries as they stand.
-    std::vector<std::string> Entries() const;
+    std::vector<std::string> Entries() const { return ListTexts(m_listLines); }
 };
 
-std::vector<std::string> ComboEntries(HWND hCombo);

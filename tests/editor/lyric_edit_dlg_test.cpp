@@ -148,7 +148,7 @@ TEST(LyricEditDlg, DoubleClickShiftsABlockThroughTheTimeDialog) {
     int nPreselected = -2;
     ASSERT_TRUE(ShiftThroughDialog(dlg, 4, Choose(7, "2"), IDOK, [&](HWND hTime) {
         EXPECT_EQ(Utf8Text(hTime), "歌词时间设置");
-        combo = ComboEntries(::GetDlgItem(hTime, IDC_TARGET_LINE));
+        combo = ComboTexts(CComboBox(::GetDlgItem(hTime, IDC_TARGET_LINE)));
         strCurrent = Gbk(WindowTextW(::GetDlgItem(hTime, IDC_CURRENT_LINE)));
         strSeconds = Gbk(WindowTextW(::GetDlgItem(hTime, IDC_SHIFT_SECONDS)));
         nPreselected = static_cast<int>(::SendDlgItemMessageW(hTime, IDC_TARGET_LINE, CB_GETCURSEL, 0, 0));

@@ -36,12 +36,7 @@ public:
     std::string Text(int nID) const { return GetDlgItemText(nID); }
     bool ReadOnly(int nID) const { return (CWnd(::GetDlgItem(m_hWnd, nID)).GetStyle() & ES_READONLY) != 0; }
     bool Visible(int nID) const { return ::IsWindowVisible(::GetDlgItem(m_hWnd, nID)) != FALSE; }
-    std::vector<std::string> Entries(int nID) const {
-        CComboBox box(::GetDlgItem(m_hWnd, nID));
-        std::vector<std::string> entries;
-        for (int i = 0; i < box.GetCount(); ++i) entries.push_back(box.GetLBText(i));
-        return entries;
-    }
+    std::vector<std::string> Entries(int nID) const { return ComboTexts(CComboBox(::GetDlgItem(m_hWnd, nID))); }
     int Selection(int nID) const { return CComboBox(::GetDlgItem(m_hWnd, nID)).GetCurSel(); }
     // The user picks entry nIndex of a suggestion box.
     void Choose(int nID, int nIndex) {

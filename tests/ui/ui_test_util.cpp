@@ -98,6 +98,12 @@ std::vector<std::string> ListTexts(const CListBox& list) {
   return texts;
 }
 
+std::vector<std::string> ComboTexts(const CComboBox& box) {
+  std::vector<std::string> texts;
+  for (int i = 0; i < box.GetCount(); ++i) texts.push_back(box.GetLBText(i));
+  return texts;
+}
+
 std::string Utf8Text(HWND hWnd) {
   wchar_t buf[1024] = {};
   ::GetWindowTextW(hWnd, buf, 1024);

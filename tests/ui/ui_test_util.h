@@ -1,5 +1,6 @@
-// Helpers of the dialog layer tests: pumping messages, running steps inside
-// a modal loop, and catching the message boxes a step shows.
+// Helpers of the Windows test programs: pumping messages, running steps
+// inside a modal loop, catching the message boxes a step shows, finding
+// dialogs, clicks on skinned pictures, reading lists, temporary folders.
 #pragma once
 
 #include <windows.h>
@@ -11,6 +12,7 @@
 #include "base/codepage.h"
 #include "ui/text.h"
 
+class CComboBox;
 class CListBox;
 
 // GBK text from the UTF-8 literals of these sources.
@@ -63,8 +65,9 @@ class MessageBoxCatcher {
   std::vector<HWND> m_seen;
 };
 
-// A list box's entries (GBK) as they stand.
+// A list box's or a combo box's entries (GBK) as they stand.
 std::vector<std::string> ListTexts(const CListBox& list);
+std::vector<std::string> ComboTexts(const CComboBox& box);
 
 // The text of a window as UTF-8, for readable failures.
 std::string Utf8Text(HWND hWnd);
