@@ -321,7 +321,7 @@ TEST_F(MusicInfoDlg, ModalRunEndsWithOkOnlyAtTheSecondPress) {
         ReleaseOnPicture(hDlg, IDOK);
         bOpenAfterFirst = ::IsWindowVisible(hDlg) != FALSE;
         SetDlgItemTextW(hDlg, IDC_FILE_NAME, L"b.mp3");
-        SetDlgItemTextW(hDlg, IDC_TITLE, Wide(G("新歌")).c_str());
+        SetDlgItemTextW(hDlg, IDC_TITLE, WG("新歌").c_str());
         SetDlgItemTextW(hDlg, IDC_YEAR, L"20011");
         ReleaseOnPicture(hDlg, IDOK);
     });

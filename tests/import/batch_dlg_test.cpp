@@ -234,7 +234,7 @@ protected:
     CBatchTestDlg m_dlg;
 };
 
-const wstring kDone = Wide(G("完成了!!\n---Quillan"));
+const wstring kDone = WG("完成了!!\n---Quillan");
 
 }  // namespace
 

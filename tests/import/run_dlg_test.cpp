@@ -104,8 +104,6 @@ HWND WorkerBox(HANDLE hThread) { return hThread ? FindMessageBox(GetThreadId(hTh
 
 bool ThreadEnded(HANDLE hThread) { return WaitForSingleObject(hThread, 0) == WAIT_OBJECT_0; }
 
-std::wstring WG(const char* utf8) { return Wide(G(utf8)); }
-
 class RunDlgTest : public ::testing::Test {
 protected:
     void SetUp() override {

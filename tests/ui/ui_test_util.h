@@ -17,6 +17,8 @@ class CListBox;
 
 // GBK text from the UTF-8 literals of these sources.
 inline std::string G(const char* utf8) { return Utf8ToCp936(utf8); }
+// The same as UTF-16, as window texts and message boxes hold it.
+inline std::wstring WG(const char* utf8) { return Wide(G(utf8)); }
 
 // Dispatches this thread's messages until pred holds or timeoutMs passes;
 // returns pred's last value.
