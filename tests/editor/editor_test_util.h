@@ -1,5 +1,5 @@
-// Helpers of the lyric editor's tests: scratch lyric files, the editor and
-// the time dialog opened from their templates, clicks on their pictures.
+// The lyric editor opened from its template for its tests (files, clicks and
+// the reading of lists: ui_test_util.h).
 #pragma once
 
 #include <windows.h>
@@ -9,20 +9,7 @@
 
 #include "editor/lyric_edit_dlg.h"
 #include "resource.h"
-
-// A folder of its own under %TEMP%, removed with its files at the end.
-class CScratchFolder {
-public:
-    CScratchFolder();
-    ~CScratchFolder();
-    // Writes a file of the folder (GBK name) and returns its full path.
-    std::string Write(const std::string& strName, const std::string& strBytes) const;
-    std::string Path(const std::string& strName) const;
-    static std::string Read(const std::string& strPath);
-
-private:
-    std::string m_strFolder;
-};
+#include "ui_test_util.h"
 
 // The editor with its protected parts reachable.
 class CTestLyricEditDlg : public CLyricEditDlg {
@@ -40,15 +27,6 @@ public:
         return true;
     }
     // The list's entries as they stand.
-    std::vector<std::string> Entries() const;
+    std::vector<std::string> Entries() const { return ListTexts(m_listLines); }
 };
 
-// The top-left corner of a placeholder button in its dialog's client
-// coordinates; the middle of a picture drawn there is 38 pixels further.
-POINT PictureMiddle(HWND hDlg, int nPlaceholderID);
-// Press far away, release over the picture's star.
-void ClickPicture(HWND hDlg, int nPlaceholderID);
-
-// The time dialog while it runs (null when it is not open).
-HWND FindTimeDialog();
-std::vector<std::string> ComboEntries(HWND hCombo);

@@ -20,6 +20,9 @@
 
 namespace {
 
+// The time dialog's title (GBK).
+const std::string kTimeDialog = G("歌词时间设置");
+
 const char kFourLines[] = "[ti:Song]\r\n[ar:Singer]\r\n[00:01.00]A\r\n[00:02.00]B\r\n";
 
 // Lines 1..n at 10 s, 20 s, ...
@@ -46,7 +49,7 @@ bool ShiftThroughDialog(CTestLyricEditDlg& dlg, int nIndex, const std::function<
                         int nButton = IDOK, const std::function<void(HWND)>& check = nullptr) {
     bool bShown = false;
     TimedSteps steps({[&] {
-        HWND hTime = FindTimeDialog();
+        HWND hTime = FindShownDialog(kTimeDialog);
         if (!hTime) return false;
         bShown = true;
         if (check) check(hTime);
@@ -99,7 +102,7 @@ TEST(LyricEditDlg, UnicodeFileShowsItsCharacters) {
 }
 
 TEST(LyricEditDlg, SeveralTagsNumbersAndMissingFiles) {
-    CScratchFolder folder;
+    CTempFolder folder{L"vm-editor-"};
     std::string strPath = folder.Write("refrain.lrc", "[00:05.00][00:35.00]Refrain\r\n[00:10.00]\r\n[62:03]Late\r\n");
     {
         CTestLyricEditDlg dlg;
@@ -133,7 +136,7 @@ TEST(LyricEditDlg, SeveralTagsNumbersAndMissingFiles) {
 }
 
 TEST(LyricEditDlg, DoubleClickShiftsABlockThroughTheTimeDialog) {
-    CScratchFolder folder;
+    CTempFolder folder{L"vm-editor-"};
     CTestLyricEditDlg dlg;
     ASSERT_TRUE(dlg.Open(folder.Write("ten.lrc", TenSecondFile(10))));
     const std::vector<std::string> before = dlg.Entries();
@@ -145,7 +148,7 @@ TEST(LyricEditDlg, DoubleClickShiftsABlockThroughTheTimeDialog) {
     int nPreselected = -2;
     ASSERT_TRUE(ShiftThroughDialog(dlg, 4, Choose(7, "2"), IDOK, [&](HWND hTime) {
         EXPECT_EQ(Utf8Text(hTime), "歌词时间设置");
-        combo = ComboEntries(::GetDlgItem(hTime, IDC_TARGET_LINE));
+        combo = ComboTexts(CComboBox(::GetDlgItem(hTime, IDC_TARGET_LINE)));
         strCurrent = Gbk(WindowTextW(::GetDlgItem(hTime, IDC_CURRENT_LINE)));
         strSeconds = Gbk(WindowTextW(::GetDlgItem(hTime, IDC_SHIFT_SECONDS)));
         nPreselected = static_cast<int>(::SendDlgItemMessageW(hTime, IDC_TARGET_LINE, CB_GETCURSEL, 0, 0));
@@ -174,7 +177,7 @@ TEST(LyricEditDlg, DoubleClickShiftsABlockThroughTheTimeDialog) {
 }
 
 TEST(LyricEditDlg, ShiftsThatChangeNothing) {
-    CScratchFolder folder;
+    CTempFolder folder{L"vm-editor-"};
     CTestLyricEditDlg dlg;
     ASSERT_TRUE(dlg.Open(folder.Write("ten.lrc", TenSecondFile(4))));
     const std::vector<int32_t> times = Times(dlg.m_lines);
@@ -194,9 +197,9 @@ TEST(LyricEditDlg, ShiftsThatChangeNothing) {
     bool bShown = false;
     {
         TimedSteps steps({[&] {
-            if (FindTimeDialog()) {
+            if (HWND hTime = FindShownDialog(kTimeDialog)) {
                 bShown = true;
-                ::PostMessageW(FindTimeDialog(), WM_COMMAND, IDCANCEL, 0);
+                ::PostMessageW(hTime, WM_COMMAND, IDCANCEL, 0);
             }
             return true;
         }});
@@ -209,7 +212,7 @@ TEST(LyricEditDlg, ShiftsThatChangeNothing) {
 }
 
 TEST(LyricEditDlg, OrderAndNegativeTimesAfterShifts) {
-    CScratchFolder folder;
+    CTempFolder folder{L"vm-editor-"};
     std::string strPath = folder.Write("order.lrc", "[00:00.500]A\r\n[00:10.00]B\r\n[00:10.50]C\r\n[00:20.00]D\r\n");
     CTestLyricEditDlg dlg;
     ASSERT_TRUE(dlg.Open(strPath));
@@ -223,12 +226,12 @@ TEST(LyricEditDlg, OrderAndNegativeTimesAfterShifts) {
                                                  "第  3行 [00:40.500] C", "第  4行 [00:20.000] D"}));
     ClickPicture(dlg, IDOK);
     EXPECT_FALSE(dlg.IsWindowVisible());
-    EXPECT_EQ(CScratchFolder::Read(strPath),
+    EXPECT_EQ(CTempFolder::ReadFile(strPath),
               "[00:00.000] A\r\n[00:10.000] B\r\n[00:40.500] C\r\n[00:20.000] D\r\n");
 }
 
 TEST(LyricEditDlg, SaveWritesTheShiftedTimesBack) {
-    CScratchFolder folder;
+    CTempFolder folder{L"vm-editor-"};
     std::string strPath = folder.Write("four.lrc", kFourLines);
     fileio::ClearReadOnly(strPath);
     ::SetFileAttributesW(Wide(strPath).c_str(), FILE_ATTRIBUTE_READONLY);
@@ -242,7 +245,7 @@ TEST(LyricEditDlg, SaveWritesTheShiftedTimesBack) {
         EXPECT_TRUE(catcher.boxes.empty());
         EXPECT_FALSE(dlg.IsWindowVisible());
     }
-    EXPECT_EQ(CScratchFolder::Read(strPath), "[ti:Song]\r\n[ar:Singer]\r\n[00:01.000] A\r\n[00:12.000] B\r\n");
+    EXPECT_EQ(CTempFolder::ReadFile(strPath), "[ti:Song]\r\n[ar:Singer]\r\n[00:01.000] A\r\n[00:12.000] B\r\n");
     EXPECT_FALSE(fileio::IsReadOnly(strPath));
     // Opened again, the editor shows the new time.
     CTestLyricEditDlg again;
@@ -251,18 +254,18 @@ TEST(LyricEditDlg, SaveWritesTheShiftedTimesBack) {
 }
 
 TEST(LyricEditDlg, CancelWritesNothing) {
-    CScratchFolder folder;
+    CTempFolder folder{L"vm-editor-"};
     std::string strPath = folder.Write("four.lrc", kFourLines);
     CTestLyricEditDlg dlg;
     ASSERT_TRUE(dlg.Open(strPath));
     ASSERT_TRUE(ShiftThroughDialog(dlg, 0, Choose(1, "10")));
     ClickPicture(dlg, IDCANCEL);
     EXPECT_FALSE(dlg.IsWindowVisible());
-    EXPECT_EQ(CScratchFolder::Read(strPath), kFourLines);
+    EXPECT_EQ(CTempFolder::ReadFile(strPath), kFourLines);
 }
 
 TEST(LyricEditDlg, SaveRefusesToLoseCharactersAndKeepsTheDialogOpen) {
-    CScratchFolder folder;
+    CTempFolder folder{L"vm-editor-"};
     // A UTF-8 file with a Korean character GBK lacks.
     const std::string original = "[ti:\xED\x95\x9C]\n[00:01.00]A\n[00:02.00]B\n";
     std::string strPath = folder.Write("korean.lrc", original);
@@ -274,11 +277,11 @@ TEST(LyricEditDlg, SaveRefusesToLoseCharactersAndKeepsTheDialogOpen) {
     ASSERT_TRUE(PumpUntil([&] { return !catcher.boxes.empty(); }));
     EXPECT_NE(catcher.boxes[0].text.find(L"1 个字符不能用 GBK 表示"), std::wstring::npos);
     EXPECT_TRUE(dlg.IsWindowVisible());
-    EXPECT_EQ(CScratchFolder::Read(strPath), original);
+    EXPECT_EQ(CTempFolder::ReadFile(strPath), original);
 }
 
 TEST(LyricEditDlg, EditsAreCheckedWhenSaving) {
-    CScratchFolder folder;
+    CTempFolder folder{L"vm-editor-"};
     std::string strPath = folder.Write("four.lrc", kFourLines);
     CTestLyricEditDlg dlg;
     ASSERT_TRUE(dlg.Open(strPath));
@@ -306,7 +309,7 @@ TEST(LyricEditDlg, EditsAreCheckedWhenSaving) {
         EXPECT_EQ(::GetFocus(), ::GetDlgItem(dlg, c.nFocus));
     }
     // The file was written all the same.
-    EXPECT_EQ(CScratchFolder::Read(strPath), "[ti:Song]\r\n[ar:Singer]\r\n[00:01.000] A\r\n[00:02.000] B\r\n");
+    EXPECT_EQ(CTempFolder::ReadFile(strPath), "[ti:Song]\r\n[ar:Singer]\r\n[00:01.000] A\r\n[00:02.000] B\r\n");
     // The ends of the range and any number of lines are taken.
     for (const wchar_t* interval : {L"0", L"1000"}) {
         ::SetDlgItemTextW(dlg, IDC_KEY_INTERVAL, interval);
@@ -322,12 +325,12 @@ TEST(LyricEditDlg, EditsAreCheckedWhenSaving) {
 }
 
 TEST(LyricEditDlg, EnterSavesAndEscClosesAModalRun) {
-    CScratchFolder folder;
+    CTempFolder folder{L"vm-editor-"};
     std::string strPath = folder.Write("four.lrc", "[ti:Song]\n[00:01]A\n");
     auto pressInEditor = [](BYTE vk) {
         return [vk] {
-            HWND hEditor = ::FindWindowW(L"#32770", L"歌词编辑对话框");
-            if (!hEditor || !::IsWindowVisible(hEditor)) return false;
+            HWND hEditor = FindShownDialog(G("歌词编辑对话框"));
+            if (!hEditor) return false;
             ::SetForegroundWindow(hEditor);
             ::SetFocus(::GetDlgItem(hEditor, IDC_LYRIC_LINES));
             ::keybd_event(vk, static_cast<BYTE>(::MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)), 0, 0);
@@ -340,7 +343,7 @@ TEST(LyricEditDlg, EnterSavesAndEscClosesAModalRun) {
         dlg.m_strLrcPath = strPath;
         TimedSteps steps({pressInEditor(VK_ESCAPE)});
         EXPECT_EQ(dlg.DoModal(), IDCANCEL);
-        EXPECT_EQ(CScratchFolder::Read(strPath), "[ti:Song]\n[00:01]A\n");
+        EXPECT_EQ(CTempFolder::ReadFile(strPath), "[ti:Song]\n[00:01]A\n");
         EXPECT_EQ(dlg.m_lines.GetSize(), 0);  // freed with the window
     }
     {
@@ -348,13 +351,13 @@ TEST(LyricEditDlg, EnterSavesAndEscClosesAModalRun) {
         dlg.m_strLrcPath = strPath;
         TimedSteps steps({pressInEditor(VK_RETURN)});
         EXPECT_EQ(dlg.DoModal(), IDOK);
-        EXPECT_EQ(CScratchFolder::Read(strPath), "[ti:Song]\n[00:01.000] A\r\n");
+        EXPECT_EQ(CTempFolder::ReadFile(strPath), "[ti:Song]\n[00:01.000] A\r\n");
     }
 }
 
 TEST(LyricEditDlg, SaveWhileTheFileIsOpenForReadingLeavesItWhole) {
     // What an import run does to a lyric file: it holds it open for reading.
-    CScratchFolder folder;
+    CTempFolder folder{L"vm-editor-"};
     std::string strPath = folder.Write("busy.lrc", kFourLines);
     CTestLyricEditDlg dlg;
     ASSERT_TRUE(dlg.Open(strPath));
@@ -371,7 +374,7 @@ TEST(LyricEditDlg, SaveWhileTheFileIsOpenForReadingLeavesItWhole) {
     while ((n = std::fread(buf, 1, sizeof buf, pReader)) > 0) strRead.append(buf, n);
     std::fclose(pReader);
     EXPECT_EQ(strRead, kFourLines);
-    const std::string strNow = CScratchFolder::Read(strPath);
+    const std::string strNow = CTempFolder::ReadFile(strPath);
     if (dlg.IsWindowVisible()) {
         // The replace was refused: the user was told, the file is the old one.
         ASSERT_EQ(catcher.boxes.size(), 1u);

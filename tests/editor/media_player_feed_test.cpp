@@ -190,7 +190,7 @@ const char kFourLines[] = "[ti:x]\r\n[00:05.00]A\r\n[01:02:03.456]D\r\n[00:10]B\
 class MediaPlayerFeed : public ::testing::Test {
 protected:
     void SetUp() override { m_strPath = m_folder.Write("feed.lrc", kFourLines); }
-    CScratchFolder m_folder;
+    CTempFolder m_folder{L"vm-editor-"};
     std::string m_strPath;
 };
 

@@ -36,12 +36,7 @@ public:
     std::string Text(int nID) const { return GetDlgItemText(nID); }
     bool ReadOnly(int nID) const { return (CWnd(::GetDlgItem(m_hWnd, nID)).GetStyle() & ES_READONLY) != 0; }
     bool Visible(int nID) const { return ::IsWindowVisible(::GetDlgItem(m_hWnd, nID)) != FALSE; }
-    std::vector<std::string> Entries(int nID) const {
-        CComboBox box(::GetDlgItem(m_hWnd, nID));
-        std::vector<std::string> entries;
-        for (int i = 0; i < box.GetCount(); ++i) entries.push_back(box.GetLBText(i));
-        return entries;
-    }
+    std::vector<std::string> Entries(int nID) const { return ComboTexts(CComboBox(::GetDlgItem(m_hWnd, nID))); }
     int Selection(int nID) const { return CComboBox(::GetDlgItem(m_hWnd, nID)).GetCurSel(); }
     // The user picks entry nIndex of a suggestion box.
     void Choose(int nID, int nIndex) {
@@ -51,13 +46,7 @@ public:
     }
     void Type(int nID, const std::string& strText) { SetDlgItemText(nID, strText); }
 
-    POINT PictureAt(int nPlaceholder) const {
-        RECT rect;
-        ::GetWindowRect(::GetDlgItem(m_hWnd, nPlaceholder), &rect);
-        POINT pt = {rect.left + kMiddle, rect.top + kMiddle};
-        ::ScreenToClient(m_hWnd, &pt);
-        return pt;
-    }
+    POINT PictureAt(int nPlaceholder) const { return PicturePoint(m_hWnd, nPlaceholder); }
     void Click(int nPlaceholder, int dx = kMiddle, int dy = kMiddle) {
         ReleaseOnPicture(m_hWnd, nPlaceholder, dx, dy);
     }
@@ -332,7 +321,7 @@ TEST_F(MusicInfoDlg, ModalRunEndsWithOkOnlyAtTheSecondPress) {
         ReleaseOnPicture(hDlg, IDOK);
         bOpenAfterFirst = ::IsWindowVisible(hDlg) != FALSE;
         SetDlgItemTextW(hDlg, IDC_FILE_NAME, L"b.mp3");
-        SetDlgItemTextW(hDlg, IDC_TITLE, Wide(G("新歌")).c_str());
+        SetDlgItemTextW(hDlg, IDC_TITLE, WG("新歌").c_str());
         SetDlgItemTextW(hDlg, IDC_YEAR, L"20011");
         ReleaseOnPicture(hDlg, IDOK);
     });

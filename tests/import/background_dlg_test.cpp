@@ -57,34 +57,6 @@ std::string MakeBmp(int nWidth, int nHeight) {
     return bytes;
 }
 
-bool WriteBytes(const std::wstring& strPath, const std::string& bytes) {
-    HANDLE h = CreateFileW(strPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    DWORD n = 0;
-    BOOL ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr);
-    CloseHandle(h);
-    return ok && n == bytes.size();
-}
-
-void RemoveTree(const std::wstring& strDir) {
-    WIN32_FIND_DATAW data;
-    HANDLE hFind = FindFirstFileW((strDir + L"\\*").c_str(), &data);
-    if (hFind != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring strName = data.cFileName;
-            if (strName == L"." || strName == L"..") continue;
-            std::wstring strPath = strDir + L"\\" + strName;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(strPath);
-            else
-                DeleteFileW(strPath.c_str());
-        } while (FindNextFileW(hFind, &data));
-        FindClose(hFind);
-    }
-    RemoveDirectoryW(strDir.c_str());
-}
-
 // The main window with its start and exit commands observed; they go on
 // to the window's own when asked to.
 class CTestImportDlg : public CImportDlg {
@@ -147,14 +119,7 @@ protected:
     void SetUp() override {
         wchar_t szDir[MAX_PATH];
         m_strSavedDir.assign(szDir, GetCurrentDirectoryW(MAX_PATH, szDir));
-        wchar_t szTemp[MAX_PATH];
-        DWORD n = GetTempPathW(MAX_PATH, szTemp);
-        ASSERT_GT(n, 0u);
-        static int s_nCounter = 0;
-        m_strRoot = std::wstring(szTemp, n) + L"vm-background-" + std::to_wstring(GetCurrentProcessId()) +
-                    L"-" + std::to_wstring(++s_nCounter);
-        RemoveTree(m_strRoot);
-        ASSERT_TRUE(CreateDirectoryW(m_strRoot.c_str(), nullptr));
+        m_strRoot = m_folder.Root();
         ASSERT_TRUE(CreateDirectoryW((m_strRoot + L"\\empty").c_str(), nullptr));
         ASSERT_TRUE(CreateDirectoryW((m_strRoot + L"\\bkpic").c_str(), nullptr));
         ASSERT_TRUE(SetCurrentDirectoryW((m_strRoot + L"\\empty").c_str()));
@@ -163,7 +128,6 @@ protected:
     }
     void TearDown() override {
         SetCurrentDirectoryW(m_strSavedDir.c_str());
-        RemoveTree(m_strRoot);
     }
 
     void AddFile(const std::wstring& strName, const std::string& bytes) {
@@ -229,6 +193,7 @@ protected:
     }
 
     std::unique_ptr<CWinApp> m_pApp;
+    CTempFolder m_folder{L"vm-background-"};
     std::wstring m_strSavedDir;
     std::wstring m_strRoot;
 };

@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -22,23 +21,6 @@ namespace {
 
 using std::string;
 using std::wstring;
-
-const int kMiddle = 38;  // the star in the middle of a 77-pixel picture
-
-POINT PictureMiddle(HWND hDlg, int nPlaceholder) {
-    RECT rect;
-    ::GetWindowRect(::GetDlgItem(hDlg, nPlaceholder), &rect);
-    POINT pt = {rect.left + kMiddle, rect.top + kMiddle};
-    ::ScreenToClient(hDlg, &pt);
-    return pt;
-}
-
-POINT PictureCorner(HWND hDlg, int nPlaceholder) {
-    POINT pt = PictureMiddle(hDlg, nPlaceholder);
-    return POINT{pt.x - kMiddle, pt.y - kMiddle};
-}
-
-void ReleaseAt(HWND hDlg, POINT pt) { ::SendMessageW(hDlg, WM_LBUTTONUP, 0, MAKELPARAM(pt.x, pt.y)); }
 
 // A key as the modal loop sees it: posted to the control with the focus.
 void PostKey(HWND hDlg, UINT vk) {
@@ -101,7 +83,7 @@ TEST(BatchChoiceDlg, OkPictureConfirmsTheCheckedDirection) {
     for (int nChoice = 1; nChoice <= 3; ++nChoice) {
         ModalRun run = RunChoice([nChoice](HWND hDlg) {
             ::SendMessageW(::GetDlgItem(hDlg, kRadios[nChoice - 1]), BM_CLICK, 0, 0);
-            ReleaseAt(hDlg, PictureMiddle(hDlg, IDOK));
+            ReleaseOnPicture(hDlg, IDOK);
         });
         EXPECT_EQ(IDOK, run.nResult) << nChoice;
         EXPECT_EQ(nChoice, run.nChoice);
@@ -137,10 +119,10 @@ TEST(BatchChoiceDlg, ExitPictureCancelsTheGroundAroundThePicturesDoesNothing) {
     ModalRun run = RunChoice([](HWND hDlg) {
         ::SendMessageW(::GetDlgItem(hDlg, IDC_NAME_TO_TAG_ARTIST_FIRST), BM_CLICK, 0, 0);
         // The corners of both pictures are their transparent ground.
-        ReleaseAt(hDlg, PictureCorner(hDlg, IDOK));
-        ReleaseAt(hDlg, PictureCorner(hDlg, IDCANCEL));
+        ReleaseOnPicture(hDlg, IDOK, 0, 0);
+        ReleaseOnPicture(hDlg, IDCANCEL, 0, 0);
         EXPECT_TRUE(::IsWindowVisible(hDlg));
-        ReleaseAt(hDlg, PictureMiddle(hDlg, IDCANCEL));
+        ReleaseOnPicture(hDlg, IDCANCEL);
     });
     EXPECT_EQ(IDCANCEL, run.nResult);
     EXPECT_EQ(-1, run.nChoice);
@@ -154,7 +136,7 @@ TEST(BatchChoiceDlg, HandCursorOverThePictures) {
     ASSERT_NE(nullptr, hHand);
     for (int nID : {IDOK, IDCANCEL}) {
         ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
-        POINT pt = PictureMiddle(dlg, nID);
+        POINT pt = PicturePoint(dlg, nID);
         dlg.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(pt.x, pt.y));
         EXPECT_EQ(hHand, ::GetCursor()) << nID;
     }
@@ -172,70 +154,18 @@ public:
     bool Open() { return Create(IDD_IMPORT_DIALOG); }
 };
 
-// A folder of its own under the temporary folder.
-class CSongFolder {
-public:
-    CSongFolder() {
-        wchar_t szTemp[MAX_PATH];
-        DWORD n = ::GetTempPathW(MAX_PATH, szTemp);
-        m_root = wstring(szTemp, n) + L"vm-batch-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                 std::to_wstring(s_nFolders++);
-        ::CreateDirectoryW(m_root.c_str(), nullptr);
-        wchar_t szLong[MAX_PATH];
-        DWORD nLong = ::GetLongPathNameW(m_root.c_str(), szLong, MAX_PATH);
-        if (nLong > 0 && nLong < MAX_PATH) m_root.assign(szLong, nLong);
-    }
-    ~CSongFolder() {
-        WIN32_FIND_DATAW fd;
-        HANDLE h = ::FindFirstFileW((m_root + L"\\*").c_str(), &fd);
-        if (h != INVALID_HANDLE_VALUE) {
-            do {
-                ::SetFileAttributesW(Path(fd.cFileName).c_str(), FILE_ATTRIBUTE_NORMAL);
-                ::DeleteFileW(Path(fd.cFileName).c_str());
-            } while (::FindNextFileW(h, &fd));
-            ::FindClose(h);
-        }
-        ::RemoveDirectoryW(m_root.c_str());
-    }
-    // Names are GBK, as the lists hold them.
-    wstring Path(const wstring& name) const { return m_root + L"\\" + name; }
-    string Gbk(const string& name) const { return ::Gbk(Path(Wide(name))); }
-    void Put(const string& name, const string& bytes) const {
-        FILE* f = _wfopen(Path(Wide(name)).c_str(), L"wb");
-        ASSERT_NE(nullptr, f);
-        fwrite(bytes.data(), 1, bytes.size(), f);
-        fclose(f);
-    }
-    string Read(const string& name) const {
-        FILE* f = _wfopen(Path(Wide(name)).c_str(), L"rb");
-        if (!f) return "<missing>";
-        string bytes;
-        char buf[4096];
-        size_t n;
-        while ((n = fread(buf, 1, sizeof buf, f)) > 0) bytes.append(buf, n);
-        fclose(f);
-        return bytes;
-    }
-    bool Exists(const string& name) const {
-        return ::GetFileAttributesW(Path(Wide(name)).c_str()) != INVALID_FILE_ATTRIBUTES;
-    }
-    int FileCount() const {
-        int n = 0;
-        WIN32_FIND_DATAW fd;
-        HANDLE h = ::FindFirstFileW((m_root + L"\\*").c_str(), &fd);
-        if (h == INVALID_HANDLE_VALUE) return 0;
-        do {
-            if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ++n;
-        } while (::FindNextFileW(h, &fd));
-        ::FindClose(h);
-        return n;
-    }
-
-private:
-    static int s_nFolders;
-    wstring m_root;
-};
-int CSongFolder::s_nFolders = 0;
+// The files (not folders) a folder holds.
+int FileCount(const CTempFolder& folder) {
+    int n = 0;
+    WIN32_FIND_DATAW fd;
+    HANDLE h = ::FindFirstFileW((folder.Root() + L"\\*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return 0;
+    do {
+        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ++n;
+    } while (::FindNextFileW(h, &fd));
+    ::FindClose(h);
+    return n;
+}
 
 const string kAudio = string("\xFF\xFB\x90\x00", 4) + string(500, '\x55');
 
@@ -255,13 +185,11 @@ protected:
 
     // Puts the file into the folder and its entry into the MP3 list.
     void AddSong(const string& name, const string& bytes) {
-        m_folder.Put(name, bytes);
-        m_dlg.AddFile(m_folder.Gbk(name));
+        m_folder.Write(name, bytes);
+        m_dlg.AddFile(m_folder.Path(name));
     }
     std::vector<string> Names() const {
-        std::vector<string> names;
-        for (int i = 0; i < m_dlg.m_mp3List.GetCount(); ++i) names.push_back(m_dlg.m_mp3List.GetText(i));
-        return names;
+        return ListTexts(m_dlg.m_mp3List);
     }
     std::vector<string> Paths() const {
         std::vector<string> paths;
@@ -270,7 +198,7 @@ protected:
     }
     std::vector<string> PathsOf(const std::vector<string>& names) const {
         std::vector<string> paths;
-        for (const string& name : names) paths.push_back(m_folder.Gbk(name));
+        for (const string& name : names) paths.push_back(m_folder.Path(name));
         return paths;
     }
     // Convert with the closing message caught; the messages shown.
@@ -287,11 +215,11 @@ protected:
         MessageBoxCatcher catcher;
         bool bChosen = false;
         TimedSteps steps({[&] {
-            HWND hChoice = ::FindWindowW(L"#32770", Wide(G("批量改id3信息对话框")).c_str());
-            if (!hChoice || !::IsWindowVisible(hChoice)) return false;
+            HWND hChoice = FindShownDialog(G("批量改id3信息对话框"));
+            if (!hChoice) return false;
             EXPECT_EQ(m_dlg.m_hWnd, ::GetWindow(hChoice, GW_OWNER));
             if (nChoice > 0) ::SendMessageW(::GetDlgItem(hChoice, kRadios[nChoice - 1]), BM_CLICK, 0, 0);
-            ReleaseAt(hChoice, PictureMiddle(hChoice, nChoice > 0 ? IDOK : IDCANCEL));
+            ReleaseOnPicture(hChoice, nChoice > 0 ? IDOK : IDCANCEL);
             bChosen = true;
             return true;
         }});
@@ -302,11 +230,11 @@ protected:
         return texts;
     }
 
-    CSongFolder m_folder;
+    CTempFolder m_folder{L"vm-batch-"};
     CBatchTestDlg m_dlg;
 };
 
-const wstring kDone = Wide(G("完成了!!\n---Quillan"));
+const wstring kDone = WG("完成了!!\n---Quillan");
 
 }  // namespace
 
@@ -326,7 +254,7 @@ TEST_F(BatchConvert, TagToNameRenamesTheFilesAndTheirEntries) {
     EXPECT_EQ(kAudio + Record(G("歌名"), G("歌手"), "Album"), m_folder.Read(G("歌手 - 歌名.mp3")));
     EXPECT_FALSE(m_folder.Exists("a.mp3"));
     EXPECT_FALSE(m_folder.Exists("b.mp3"));
-    EXPECT_EQ(3, m_folder.FileCount());
+    EXPECT_EQ(3, FileCount(m_folder));
     EXPECT_EQ(G("一共有文件:3"), m_dlg.GetDlgItemText(IDC_MP3_COUNT));
 }
 
@@ -337,7 +265,7 @@ TEST_F(BatchConvert, TagToNameChangesTheLetterCaseAlone) {
     EXPECT_EQ(PathsOf({"Singer - Song.mp3"}), Paths());
     // The entry's path names the one file, whatever case the folder keeps
     // (Windows renames it; Wine keeps the old case).
-    EXPECT_EQ(1, m_folder.FileCount());
+    EXPECT_EQ(1, FileCount(m_folder));
     EXPECT_EQ(kAudio + Record("Song", "Singer"), m_folder.Read("Singer - Song.mp3"));
 }
 
@@ -348,8 +276,8 @@ TEST_F(BatchConvert, TagToNameLeavesWhatCannotBeRenamedAndSaysWhy) {
     AddSong("slash.mp3", kAudio + Record("Back?", "AC/DC"));        // refused characters
     AddSong("blank.mp3", kAudio + Record(" ", "", "Album"));        // nothing to name it by
     AddSong("other.mp3", kAudio + Record("y", "x"));                // name of a file not listed
-    m_folder.Put("x - y.mp3", "another file");
-    m_dlg.AddFile(m_folder.Gbk("gone.mp3"));                        // entry without its file
+    m_folder.Write("x - y.mp3", "another file");
+    m_dlg.AddFile(m_folder.Path("gone.mp3"));                        // entry without its file
     m_dlg.m_mp3List.AddString("bare.mp3");                          // entry without a path: skipped
 
     std::vector<wstring> texts = Command(1);
@@ -383,7 +311,7 @@ TEST_F(BatchConvert, TagToNameLeavesWhatCannotBeRenamedAndSaysWhy) {
     EXPECT_EQ(kAudio + Record("Song", "Singer"), m_folder.Read("second.mp3"));
     EXPECT_EQ(kAudio + Record("y", "x"), m_folder.Read("other.mp3"));
     EXPECT_EQ("another file", m_folder.Read("x - y.mp3"));
-    EXPECT_EQ(7, m_folder.FileCount());
+    EXPECT_EQ(7, FileCount(m_folder));
 }
 
 TEST_F(BatchConvert, NameToTagArtistFirstAndTitleFirst) {
@@ -412,7 +340,7 @@ TEST_F(BatchConvert, NameToTagArtistFirstAndTitleFirst) {
 
 TEST_F(BatchConvert, NameToTagReportsAFileThatCannotBeWritten) {
     AddSong("Singer - Song.mp3", kAudio);
-    m_dlg.AddFile(m_folder.Gbk("gone - away.mp3"));
+    m_dlg.AddFile(m_folder.Path("gone - away.mp3"));
     std::vector<wstring> texts = Convert(BATCH_TITLE_FIRST);
     ASSERT_EQ(1u, texts.size());
     EXPECT_EQ(Wide(G("完成了!!\n有1个文件未能转换:\ngone - away.mp3: ") + WriteStatusText(WriteStatus::CannotOpen) +

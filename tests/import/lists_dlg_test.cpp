@@ -7,9 +7,6 @@
 #include <shlobj.h>
 #include <commctrl.h>
 
-#include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -34,11 +31,6 @@ public:
 
     bool Open() { return Create(IDD_IMPORT_DIALOG); }
 
-    static std::vector<std::string> Names(const CListBox& list) {
-        std::vector<std::string> names;
-        for (int i = 0; i < list.GetCount(); ++i) names.push_back(list.GetText(i));
-        return names;
-    }
     static std::vector<std::string> Paths(const CListBox& list) {
         std::vector<std::string> paths;
         for (int i = 0; i < list.GetCount(); ++i) paths.push_back(FileEntryPath(list, i));
@@ -77,46 +69,25 @@ void Drop(CWnd& wnd, const std::vector<std::wstring>& paths) {
 
 std::wstring W(const std::string& gbk) { return Wide(gbk); }
 
-// A fresh folder under the temporary folder, removed with all it holds.
+// A fresh folder tree under the temporary folder, removed with all it holds;
+// places in it are named by wide relative paths.
 class CTempTree {
 public:
-    explicit CTempTree(const wchar_t* pszName) {
-        wchar_t szTemp[MAX_PATH];
-        DWORD n = GetTempPathW(MAX_PATH, szTemp);
-        m_root = std::wstring(szTemp, n) + pszName + std::to_wstring(GetCurrentProcessId());
-        RemoveTree(m_root);
-        CreateDirectoryW(m_root.c_str(), nullptr);
-        wchar_t szLong[MAX_PATH];
-        DWORD nLong = GetLongPathNameW(m_root.c_str(), szLong, MAX_PATH);
-        if (nLong > 0 && nLong < MAX_PATH) m_root.assign(szLong, nLong);
-    }
+    explicit CTempTree(const wchar_t* pszName) : m_folder(pszName) {}
     ~CTempTree() {
         wchar_t szTemp[MAX_PATH];
         GetTempPathW(MAX_PATH, szTemp);
         SetCurrentDirectoryW(szTemp);  // a scan may have left the process inside
-        RemoveTree(m_root);
     }
 
-    std::wstring Path(const std::wstring& rel) const { return m_root + L"\\" + rel; }
+    std::wstring Path(const std::wstring& rel) const { return m_folder.Root() + L"\\" + rel; }
     std::string Gbk(const std::wstring& rel) const { return ::Gbk(Path(rel)); }
-    std::string Root() const { return ::Gbk(m_root); }
+    std::string Root() const { return ::Gbk(m_folder.Root()); }
     void Folder(const std::wstring& rel) const { CreateDirectoryW(Path(rel).c_str(), nullptr); }
     void File(const std::wstring& rel, const std::string& bytes = "ID3 data") const {
-        FILE* f = _wfopen(Path(rel).c_str(), L"wb");
-        ASSERT_NE(nullptr, f);
-        fwrite(bytes.data(), 1, bytes.size(), f);
-        fclose(f);
+        ASSERT_TRUE(WriteBytes(Path(rel), bytes));
     }
-    std::string Read(const std::wstring& rel) const {
-        std::string bytes;
-        FILE* f = _wfopen(Path(rel).c_str(), L"rb");
-        if (!f) return "<missing>";
-        char buf[4096];
-        size_t n;
-        while ((n = fread(buf, 1, sizeof(buf), f)) > 0) bytes.append(buf, n);
-        fclose(f);
-        return bytes;
-    }
+    std::string Read(const std::wstring& rel) const { return ReadBytes(Path(rel)); }
     bool Exists(const std::wstring& rel) const {
         return GetFileAttributesW(Path(rel).c_str()) != INVALID_FILE_ATTRIBUTES;
     }
@@ -130,25 +101,7 @@ public:
     }
 
 private:
-    static void RemoveTree(const std::wstring& dir) {
-        WIN32_FIND_DATAW fd;
-        HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &fd);
-        if (h != INVALID_HANDLE_VALUE) {
-            do {
-                std::wstring name = fd.cFileName;
-                if (name == L"." || name == L"..") continue;
-                std::wstring full = dir + L"\\" + name;
-                if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                    RemoveTree(full);
-                else
-                    DeleteFileW(full.c_str());
-            } while (FindNextFileW(h, &fd));
-            FindClose(h);
-        }
-        RemoveDirectoryW(dir.c_str());
-    }
-
-    std::wstring m_root;
+    CTempFolder m_folder;
 };
 
 std::string Count(int n) { return G("一共有文件:") + std::to_string(n); }
@@ -222,9 +175,9 @@ TEST_F(ImportLists, AboutIsReachedFromTheCommandTheMenuAndTheSystemMenu) {
 
 TEST_F(ImportLists, DropSortsMp3AndLyricFilesAndShowsBothTotals) {
     Drop(m_dlg, {L"C:\\music\\x.mp3", L"C:\\music\\y.lrc", L"C:\\music\\z.wav"});
-    EXPECT_EQ(std::vector<std::string>{"x.mp3"}, CTestImportDlg::Names(m_dlg.m_mp3List));
+    EXPECT_EQ(std::vector<std::string>{"x.mp3"}, ListTexts(m_dlg.m_mp3List));
     EXPECT_EQ(std::vector<std::string>{"C:\\music\\x.mp3"}, CTestImportDlg::Paths(m_dlg.m_mp3List));
-    EXPECT_EQ(std::vector<std::string>{"y.lrc"}, CTestImportDlg::Names(m_dlg.m_lyricList));
+    EXPECT_EQ(std::vector<std::string>{"y.lrc"}, ListTexts(m_dlg.m_lyricList));
     EXPECT_EQ(std::vector<std::string>{"C:\\music\\y.lrc"}, CTestImportDlg::Paths(m_dlg.m_lyricList));
     EXPECT_EQ(Count(1), m_dlg.Label(IDC_MP3_COUNT));
     EXPECT_EQ(Count(1), m_dlg.Label(IDC_LYRIC_COUNT));
@@ -234,8 +187,8 @@ TEST_F(ImportLists, DropSortsMp3AndLyricFilesAndShowsBothTotals) {
 
     // Endings are compared without case; the same file twice is listed twice.
     Drop(m_dlg, {L"D:\\B.MP3", L"C:\\music\\x.mp3", L"D:\\c.LrC"});
-    EXPECT_EQ((std::vector<std::string>{"x.mp3", "B.MP3", "x.mp3"}), CTestImportDlg::Names(m_dlg.m_mp3List));
-    EXPECT_EQ((std::vector<std::string>{"y.lrc", "c.LrC"}), CTestImportDlg::Names(m_dlg.m_lyricList));
+    EXPECT_EQ((std::vector<std::string>{"x.mp3", "B.MP3", "x.mp3"}), ListTexts(m_dlg.m_mp3List));
+    EXPECT_EQ((std::vector<std::string>{"y.lrc", "c.LrC"}), ListTexts(m_dlg.m_lyricList));
     EXPECT_EQ(Count(3), m_dlg.Label(IDC_MP3_COUNT));
     EXPECT_EQ(Count(2), m_dlg.Label(IDC_LYRIC_COUNT));
 }
@@ -250,7 +203,7 @@ TEST_F(ImportLists, DroppedFolderAddsNothingUnlessItsNameEndsLikeAFile) {
     EXPECT_EQ(Count(0), m_dlg.Label(IDC_MP3_COUNT));  // offered, so the totals show
 
     Drop(m_dlg, {tree.Path(L"live.mp3")});
-    EXPECT_EQ(std::vector<std::string>{"live.mp3"}, CTestImportDlg::Names(m_dlg.m_mp3List));
+    EXPECT_EQ(std::vector<std::string>{"live.mp3"}, ListTexts(m_dlg.m_mp3List));
 }
 
 TEST_F(ImportLists, PathWithoutBackslashIsIgnoredWithoutTouchingTheLabels) {
@@ -265,16 +218,16 @@ TEST_F(ImportLists, PathWithoutBackslashIsIgnoredWithoutTouchingTheLabels) {
 TEST_F(ImportLists, DropSkipsAPathGbkCannotSpell) {
     // U+0E01 (Thai) has no GBK form: as '?' it would name no file.
     Drop(m_dlg, {L"C:\\m\\\u0e01.mp3", L"C:\\m\\ok.mp3"});
-    EXPECT_EQ(std::vector<std::string>{"ok.mp3"}, CTestImportDlg::Names(m_dlg.m_mp3List));
+    EXPECT_EQ(std::vector<std::string>{"ok.mp3"}, ListTexts(m_dlg.m_mp3List));
     EXPECT_EQ(1, m_dlg.m_nMp3FilesAdded);
 }
 
 TEST_F(ImportLists, ChineseNamesKeepTheirBytesInTextAndPath) {
     // 乗 is 0x81 0x5C in GBK: its trail byte is a backslash.
     Drop(m_dlg, {L"C:\\\u6b4c\u66f2\\\u5341\u5e74.mp3", L"C:\\\u6b4c\u66f2\\\u4e57\u98ce.lrc"});
-    EXPECT_EQ(std::vector<std::string>{G("十年.mp3")}, CTestImportDlg::Names(m_dlg.m_mp3List));
+    EXPECT_EQ(std::vector<std::string>{G("十年.mp3")}, ListTexts(m_dlg.m_mp3List));
     EXPECT_EQ(std::vector<std::string>{G("C:\\歌曲\\十年.mp3")}, CTestImportDlg::Paths(m_dlg.m_mp3List));
-    EXPECT_EQ(std::vector<std::string>{G("乗风.lrc")}, CTestImportDlg::Names(m_dlg.m_lyricList));
+    EXPECT_EQ(std::vector<std::string>{G("乗风.lrc")}, ListTexts(m_dlg.m_lyricList));
     EXPECT_EQ(std::vector<std::string>{G("C:\\歌曲\\乗风.lrc")}, CTestImportDlg::Paths(m_dlg.m_lyricList));
     // What the list control shows, in UTF-16.
     wchar_t szText[64] = {};
@@ -308,7 +261,7 @@ protected:
 TEST_F(ImportScan, Mp3FolderTakesTheFolderOwnFilesFirstThenItsSubFoldersDepthFirst) {
     m_dlg.AddFolder(m_tree.Root(), true);
     EXPECT_EQ((std::vector<std::string>{"A.MP3", "b.mp3", "z.mp3", "s1.mp3", "d.mp3", "s2.mp3"}),
-              CTestImportDlg::Names(m_dlg.m_mp3List));
+              ListTexts(m_dlg.m_mp3List));
     EXPECT_EQ(m_tree.Gbk(L"sub1\\deep\\d.mp3"), FileEntryPath(m_dlg.m_mp3List, 4));
     EXPECT_EQ(0, m_dlg.m_lyricList.GetCount());
     EXPECT_EQ(Count(6), m_dlg.Label(IDC_MP3_COUNT));
@@ -323,7 +276,7 @@ TEST_F(ImportScan, Mp3FolderTakesTheFolderOwnFilesFirstThenItsSubFoldersDepthFir
 
 TEST_F(ImportScan, LyricFolderTakesOnlyLyricFiles) {
     m_dlg.AddFolder(m_tree.Root(), false);
-    EXPECT_EQ((std::vector<std::string>{"b.Lrc", "s2.lrc"}), CTestImportDlg::Names(m_dlg.m_lyricList));
+    EXPECT_EQ((std::vector<std::string>{"b.Lrc", "s2.lrc"}), ListTexts(m_dlg.m_lyricList));
     EXPECT_EQ(0, m_dlg.m_mp3List.GetCount());
     EXPECT_EQ(Count(2), m_dlg.Label(IDC_LYRIC_COUNT));
     EXPECT_EQ(ADD_MODE_LYRIC_SCAN, m_dlg.m_nAddMode);
@@ -354,9 +307,7 @@ TEST_F(ImportScan, FolderCommandScansTheChosenFolderAndRemembersIt) {
     bool bGaveUp = false;
     int nTicks = 0;
     TimedSteps steps({[&] {
-        HWND hBrowse = nullptr;
-        for (HWND h = FindWindowW(L"#32770", nullptr); h; h = FindWindowExW(nullptr, h, L"#32770", nullptr))
-            if (IsWindowVisible(h) && GetWindow(h, GW_OWNER) == m_dlg.m_hWnd) hBrowse = h;
+        HWND hBrowse = FindOwnedDialog(m_dlg.m_hWnd);
         if (!hBrowse) return false;
         if (++nTicks > 750) {  // 15 s: fail, never wait for ever
             bGaveUp = true;
@@ -383,7 +334,7 @@ TEST_F(ImportScan, FolderCommandScansTheChosenFolderAndRemembersIt) {
     EXPECT_TRUE(steps.Done());
     ASSERT_FALSE(bGaveUp) << "the browser never took the folder";
     EXPECT_EQ(W(G("选择Mp3文件")), title);
-    EXPECT_EQ((std::vector<std::string>{"s1.mp3", "d.mp3"}), CTestImportDlg::Names(m_dlg.m_mp3List));
+    EXPECT_EQ((std::vector<std::string>{"s1.mp3", "d.mp3"}), ListTexts(m_dlg.m_mp3List));
     EXPECT_EQ(0, lstrcmpiW(m_tree.Path(L"sub1").c_str(), W(CImportDlg::s_strLastFolder).c_str()));
     EXPECT_EQ(Count(2), m_dlg.Label(IDC_MP3_COUNT));
 }
@@ -391,12 +342,9 @@ TEST_F(ImportScan, FolderCommandScansTheChosenFolderAndRemembersIt) {
 TEST_F(ImportScan, CancelledChooserChangesNothing) {
     CImportDlg::s_strLastFolder = m_tree.Gbk(L"sub1");
     TimedSteps steps({[&] {
-        for (HWND h = FindWindowW(L"#32770", nullptr); h; h = FindWindowExW(nullptr, h, L"#32770", nullptr))
-            if (IsWindowVisible(h) && GetWindow(h, GW_OWNER) == m_dlg.m_hWnd) {
-                ::PostMessageW(h, WM_COMMAND, IDCANCEL, 0);
-                return true;
-            }
-        return false;
+        HWND hBrowse = FindOwnedDialog(m_dlg.m_hWnd);
+        if (hBrowse) ::PostMessageW(hBrowse, WM_COMMAND, IDCANCEL, 0);
+        return hBrowse != nullptr;
     }});
     m_dlg.SendMessage(WM_COMMAND, IDC_ADD_LYRIC_FOLDER, 0);
     EXPECT_TRUE(steps.Done());
@@ -410,7 +358,7 @@ TEST_F(ImportScan, ChineseFolderAndFileNamesSurviveTheScan) {
     m_tree.File(L"\u6b4c\u66f2\\\u5341\u5e74.mp3");           // 十年.mp3
     m_tree.File(L"\u6b4c\u66f2\\\u4e57\u98ce.mp3");           // 乗风.mp3
     m_dlg.AddFolder(m_tree.Gbk(L"\u6b4c\u66f2"), true);
-    std::vector<std::string> names = CTestImportDlg::Names(m_dlg.m_mp3List);
+    std::vector<std::string> names = ListTexts(m_dlg.m_mp3List);
     ASSERT_EQ(2u, names.size());
     std::vector<std::string> expected = {G("乗风.mp3"), G("十年.mp3")};
     if (names[0] != expected[0]) std::swap(expected[0], expected[1]);
@@ -428,13 +376,13 @@ TEST_F(ImportLists, DeleteKeyRemovesTheSelectedMp3AndSelectsTheNextOne) {
     m_dlg.m_mp3List.SetCurSel(1);
     // The list box's own Delete key asks the window.
     m_dlg.m_mp3List.SendMessage(WM_KEYDOWN, VK_DELETE, 0);
-    EXPECT_EQ((std::vector<std::string>{"a.mp3", "c.mp3"}), CTestImportDlg::Names(m_dlg.m_mp3List));
+    EXPECT_EQ((std::vector<std::string>{"a.mp3", "c.mp3"}), ListTexts(m_dlg.m_mp3List));
     EXPECT_EQ(1, m_dlg.m_mp3List.GetCurSel());
     EXPECT_EQ(Count(2), m_dlg.Label(IDC_MP3_COUNT));
 
     // The last entry: nothing is selected afterwards.
     m_dlg.SendMessage(WM_DELETE_ENTRY, DELETE_ENTRY_MP3, 0);
-    EXPECT_EQ(std::vector<std::string>{"a.mp3"}, CTestImportDlg::Names(m_dlg.m_mp3List));
+    EXPECT_EQ(std::vector<std::string>{"a.mp3"}, ListTexts(m_dlg.m_mp3List));
     EXPECT_EQ(LB_ERR, m_dlg.m_mp3List.GetCurSel());
     EXPECT_EQ(Count(1), m_dlg.Label(IDC_MP3_COUNT));
 
@@ -452,7 +400,7 @@ TEST_F(ImportLists, DeleteOfALyricAlwaysShowsTheLyricTotal) {
 
     m_dlg.m_lyricList.SetCurSel(0);
     m_dlg.m_lyricList.SendMessage(WM_KEYDOWN, VK_DELETE, 0);
-    EXPECT_EQ(std::vector<std::string>{"b.lrc"}, CTestImportDlg::Names(m_dlg.m_lyricList));
+    EXPECT_EQ(std::vector<std::string>{"b.lrc"}, ListTexts(m_dlg.m_lyricList));
     EXPECT_EQ(0, m_dlg.m_lyricList.GetCurSel());
     EXPECT_EQ(Count(1), m_dlg.Label(IDC_LYRIC_COUNT));
     EXPECT_EQ(1, m_dlg.m_mp3List.GetCount());
@@ -521,7 +469,7 @@ protected:
 
 TEST_F(ImportRename, LetterCaseAloneKeepsTheNameButWritesTheRecord) {
     Apply("A.mp3");
-    EXPECT_EQ(std::vector<std::string>{"a.mp3"}, CTestImportDlg::Names(m_dlg.m_mp3List));
+    EXPECT_EQ(std::vector<std::string>{"a.mp3"}, ListTexts(m_dlg.m_mp3List));
     EXPECT_EQ(m_tree.Gbk(L"a.mp3"), FileEntryPath(m_dlg.m_mp3List, 0));
     EXPECT_EQ(L"a.mp3", m_tree.StoredName(L"a.mp3"));
     ExpectRecordIn(L"a.mp3");
@@ -530,7 +478,7 @@ TEST_F(ImportRename, LetterCaseAloneKeepsTheNameButWritesTheRecord) {
 TEST_F(ImportRename, NewMp3NameMovesTheFileAndTheEntry) {
     m_dlg.m_mp3List.SetCurSel(0);
     Apply("b.MP3");
-    EXPECT_EQ(std::vector<std::string>{"b.MP3"}, CTestImportDlg::Names(m_dlg.m_mp3List));
+    EXPECT_EQ(std::vector<std::string>{"b.MP3"}, ListTexts(m_dlg.m_mp3List));
     EXPECT_EQ(m_tree.Gbk(L"b.MP3"), FileEntryPath(m_dlg.m_mp3List, 0));
     EXPECT_EQ(0, m_dlg.m_mp3List.GetCurSel());
     EXPECT_FALSE(m_tree.Exists(L"a.mp3"));
@@ -540,7 +488,7 @@ TEST_F(ImportRename, NewMp3NameMovesTheFileAndTheEntry) {
 
 TEST_F(ImportRename, NameWithoutMp3EndingKeepsTheFileAndWritesTheRecord) {
     Apply("b.wav");
-    EXPECT_EQ(std::vector<std::string>{"a.mp3"}, CTestImportDlg::Names(m_dlg.m_mp3List));
+    EXPECT_EQ(std::vector<std::string>{"a.mp3"}, ListTexts(m_dlg.m_mp3List));
     EXPECT_FALSE(m_tree.Exists(L"b.wav"));
     ExpectRecordIn(L"a.mp3");
 }
@@ -550,7 +498,7 @@ TEST_F(ImportRename, TakenNameLeavesTheEntryAndTheOtherFileAndTellsTheUser) {
     m_tree.File(L"b.mp3", other);
     MessageBoxCatcher catcher;
     Apply("b.mp3");
-    EXPECT_EQ(std::vector<std::string>{"a.mp3"}, CTestImportDlg::Names(m_dlg.m_mp3List));
+    EXPECT_EQ(std::vector<std::string>{"a.mp3"}, ListTexts(m_dlg.m_mp3List));
     EXPECT_EQ(m_tree.Gbk(L"a.mp3"), FileEntryPath(m_dlg.m_mp3List, 0));
     EXPECT_EQ(other, m_tree.Read(L"b.mp3"));
     ExpectRecordIn(L"a.mp3");
@@ -568,7 +516,7 @@ TEST_F(ImportRename, NameThatIsAPathIsRefused) {
     Apply("sub\\b.mp3");
     Apply("..\\b.mp3");
     EXPECT_EQ(2u, catcher.boxes.size());
-    EXPECT_EQ(std::vector<std::string>{"a.mp3"}, CTestImportDlg::Names(m_dlg.m_mp3List));
+    EXPECT_EQ(std::vector<std::string>{"a.mp3"}, ListTexts(m_dlg.m_mp3List));
     EXPECT_FALSE(m_tree.Exists(L"sub\\b.mp3"));
     EXPECT_TRUE(m_tree.Exists(L"a.mp3"));
 }
@@ -582,7 +530,7 @@ TEST_F(ImportRename, RenameMp3EntryMovesOnlyWhenTheMoveSucceeds) {
     }
     EXPECT_EQ("x", m_tree.Read(L"taken.mp3"));
     EXPECT_TRUE(m_dlg.RenameMp3Entry(0, G("十年.mp3")));
-    EXPECT_EQ(std::vector<std::string>{G("十年.mp3")}, CTestImportDlg::Names(m_dlg.m_mp3List));
+    EXPECT_EQ(std::vector<std::string>{G("十年.mp3")}, ListTexts(m_dlg.m_mp3List));
     EXPECT_EQ(m_tree.Gbk(L"\u5341\u5e74.mp3"), FileEntryPath(m_dlg.m_mp3List, 0));
     EXPECT_EQ(kAudio, m_tree.Read(L"\u5341\u5e74.mp3"));
     EXPECT_FALSE(m_dlg.RenameMp3Entry(5, "c.mp3"));  // no such entry
@@ -671,9 +619,7 @@ struct ColourRun {
 ColourRun RunColour(CTestImportDlg& dlg, UINT nCommand, const wchar_t* pszRed, UINT nPress) {
     ColourRun run;
     TimedSteps steps({[&] {
-        HWND hChooser = nullptr;
-        for (HWND h = FindWindowW(L"#32770", nullptr); h; h = FindWindowExW(nullptr, h, L"#32770", nullptr))
-            if (IsWindowVisible(h) && GetWindow(h, GW_OWNER) == dlg.m_hWnd) hChooser = h;
+        HWND hChooser = FindOwnedDialog(dlg.m_hWnd);
         if (!hChooser) return false;
         run.open = true;
         wchar_t sz[16];
@@ -754,8 +700,8 @@ TEST_F(ImportLists, ListsAndCommandsAreRefusedWhileARunIsGoingOn) {
     }
     m_dlg.m_bRunning = false;
 
-    EXPECT_EQ(std::vector<std::string>{"a.mp3"}, CTestImportDlg::Names(m_dlg.m_mp3List));
-    EXPECT_EQ(std::vector<std::string>{"x.lrc"}, CTestImportDlg::Names(m_dlg.m_lyricList));
+    EXPECT_EQ(std::vector<std::string>{"a.mp3"}, ListTexts(m_dlg.m_mp3List));
+    EXPECT_EQ(std::vector<std::string>{"x.lrc"}, ListTexts(m_dlg.m_lyricList));
     EXPECT_EQ(0, m_dlg.m_nBatch);
     EXPECT_EQ(kAudio, tree.Read(L"a.mp3"));
     EXPECT_FALSE(tree.Exists(L"b.mp3"));

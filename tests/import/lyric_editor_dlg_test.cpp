@@ -4,12 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
-#include "base/fileio.h"
-#include "lyrics/lrc.h"
 #include "resource.h"
 #include "ui/text.h"
 #include "ui_test_util.h"
@@ -22,37 +19,14 @@ public:
     bool Open() { return Create(IDD_IMPORT_DIALOG); }
 };
 
-std::string TempLyric(const std::string& strBytes) {
-    wchar_t szTemp[MAX_PATH] = {};
-    ::GetTempPathW(MAX_PATH, szTemp);
-    std::string strPath = fileio::JoinPath(Gbk(szTemp), "vm-editor-host-" + std::to_string(::GetCurrentProcessId()) + ".lrc");
-    if (FILE* f = fileio::Open(strPath, "wb")) {
-        std::fwrite(strBytes.data(), 1, strBytes.size(), f);
-        std::fclose(f);
-    }
-    return strPath;
-}
-
-std::string ReadFile(const std::string& strPath) {
-    std::string strBytes;
-    ReadFileBytes(strPath, strBytes);
-    return strBytes;
-}
-
 // Double-clicks the first lyric entry; while the editor runs, notes its
 // list and ends it with nCommand.
 std::vector<std::string> EditFirstLyric(CEditorHostDlg& dlg, int nCommand) {
     std::vector<std::string> entries;
     TimedSteps steps({[&] {
-        HWND hEditor = ::FindWindowW(L"#32770", L"歌词编辑对话框");
-        if (!hEditor || !::IsWindowVisible(hEditor)) return false;
-        HWND hList = ::GetDlgItem(hEditor, IDC_LYRIC_LINES);
-        int n = static_cast<int>(::SendMessageW(hList, LB_GETCOUNT, 0, 0));
-        for (int i = 0; i < n; ++i) {
-            wchar_t szText[256] = {};
-            ::SendMessageW(hList, LB_GETTEXT, i, reinterpret_cast<LPARAM>(szText));
-            entries.push_back(Gbk(szText));
-        }
+        HWND hEditor = FindShownDialog(G("歌词编辑对话框"));
+        if (!hEditor) return false;
+        entries = ListTexts(CListBox(::GetDlgItem(hEditor, IDC_LYRIC_LINES)));
         ::PostMessageW(hEditor, WM_COMMAND, nCommand, 0);
         return true;
     }});
@@ -65,7 +39,8 @@ std::vector<std::string> EditFirstLyric(CEditorHostDlg& dlg, int nCommand) {
 }  // namespace
 
 TEST(ImportLyricEditor, DoubleClickOpensTheEditorOnTheEntrysFile) {
-    const std::string strPath = TempLyric("[ti:T]\r\n[00:02.5]B\r\n[00:01]A\r\n");
+    CTempFolder folder{L"vm-editor-host-"};
+    const std::string strPath = folder.Write("host.lrc", "[ti:T]\r\n[00:02.5]B\r\n[00:01]A\r\n");
     CEditorHostDlg dlg;
     ASSERT_TRUE(dlg.Open());
     dlg.m_nAddMode = ADD_MODE_LYRIC_SCAN;
@@ -74,7 +49,7 @@ TEST(ImportLyricEditor, DoubleClickOpensTheEditorOnTheEntrysFile) {
 
     EXPECT_EQ(EditFirstLyric(dlg, IDCANCEL),
               (std::vector<std::string>{G("第  1行 [00:01.000] A"), G("第  2行 [00:02.500] B")}));
-    EXPECT_EQ(ReadFile(strPath), "[ti:T]\r\n[00:02.5]B\r\n[00:01]A\r\n");
+    EXPECT_EQ(CTempFolder::ReadFile(strPath), "[ti:T]\r\n[00:02.5]B\r\n[00:01]A\r\n");
     // The main window is usable again.
     EXPECT_TRUE(dlg.IsWindowEnabled());
 
@@ -83,7 +58,6 @@ TEST(ImportLyricEditor, DoubleClickOpensTheEditorOnTheEntrysFile) {
     dlg.m_bRunning = true;
     EXPECT_EQ(EditFirstLyric(dlg, IDOK).size(), 2u);
     dlg.m_bRunning = false;
-    EXPECT_EQ(ReadFile(strPath), "[ti:T]\r\n[00:01.000] A\r\n[00:02.500] B\r\n");
+    EXPECT_EQ(CTempFolder::ReadFile(strPath), "[ti:T]\r\n[00:01.000] A\r\n[00:02.500] B\r\n");
     dlg.DestroyWindow();
-    fileio::Remove(strPath);
 }

@@ -105,9 +105,7 @@ protected:
         m_dlg.DoubleClickMp3(nIndex);
     }
     std::vector<std::string> Names() const {
-        std::vector<std::string> names;
-        for (int i = 0; i < m_dlg.m_mp3List.GetCount(); ++i) names.push_back(m_dlg.m_mp3List.GetText(i));
-        return names;
+        return ListTexts(m_dlg.m_mp3List);
     }
     CTempFolder m_songs{L"vm-main-info-"};
     CInfoImportDlg m_dlg;

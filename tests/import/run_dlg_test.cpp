@@ -36,34 +36,10 @@ public:
     bool Open() { return Create(IDD_IMPORT_DIALOG); }
 };
 
-std::vector<std::string> Names(const CListBox& list) {
-    std::vector<std::string> names;
-    for (int i = 0; i < list.GetCount(); ++i) names.push_back(list.GetText(i));
-    return names;
-}
-
 std::vector<std::string> GbkList(std::initializer_list<const char*> utf8) {
     std::vector<std::string> out;
     for (const char* s : utf8) out.push_back(G(s));
     return out;
-}
-
-std::string ReadBytes(const std::wstring& path) {
-    std::string bytes;
-    FILE* f = _wfopen(path.c_str(), L"rb");
-    if (!f) return "<missing>";
-    char buf[65536];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, f)) > 0) bytes.append(buf, n);
-    fclose(f);
-    return bytes;
-}
-
-void WriteBytes(const std::wstring& path, const std::string& bytes) {
-    FILE* f = _wfopen(path.c_str(), L"wb");
-    ASSERT_NE(nullptr, f);
-    fwrite(bytes.data(), 1, bytes.size(), f);
-    fclose(f);
 }
 
 const std::string& SampleMp3() {
@@ -75,51 +51,21 @@ const std::string& SampleMp3() {
 // A fresh folder of songs under the temporary folder.
 class CSongFolder {
 public:
-    CSongFolder() {
-        static int s_nCounter = 0;
-        wchar_t szTemp[MAX_PATH];
-        DWORD n = GetTempPathW(MAX_PATH, szTemp);
-        m_root = std::wstring(szTemp, n) + L"vmrun" + std::to_wstring(GetCurrentProcessId()) + L"_" +
-                 std::to_wstring(s_nCounter++);
-        CreateDirectoryW(m_root.c_str(), nullptr);
-    }
-    ~CSongFolder() { RemoveTree(m_root); }
-
-    std::wstring Path(const std::string& rel) const { return m_root + L"\\" + Wide(rel); }
-    std::string Gbk(const std::string& rel) const { return ::Gbk(Path(rel)); }
-    void Folder(const std::string& rel) const { CreateDirectoryW(Path(rel).c_str(), nullptr); }
+    std::wstring Path(const std::string& rel) const { return m_folder.WidePath(rel); }
+    std::string Gbk(const std::string& rel) const { return m_folder.Path(rel); }
+    void Folder(const std::string& rel) const { m_folder.Folder(rel); }
     // An MP3 file (the sample, or bytes given) and its full path (GBK).
     std::string Mp3(const std::string& rel, const std::string& bytes = SampleMp3()) const {
-        WriteBytes(Path(rel), bytes);
-        return Gbk(rel);
+        return m_folder.Write(rel, bytes);
     }
     // A lyric whose first line is the token.
     std::string Lyric(const std::string& rel, const std::string& token) const {
-        WriteBytes(Path(rel), "[00:01.00]" + token + "\r\n[00:02.50]second line\r\n");
-        return Gbk(rel);
+        return m_folder.Write(rel, "[00:01.00]" + token + "\r\n[00:02.50]second line\r\n");
     }
-    std::string Read(const std::string& rel) const { return ReadBytes(Path(rel)); }
+    std::string Read(const std::string& rel) const { return m_folder.Read(rel); }
 
 private:
-    static void RemoveTree(const std::wstring& dir) {
-        WIN32_FIND_DATAW fd;
-        HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &fd);
-        if (h != INVALID_HANDLE_VALUE) {
-            do {
-                std::wstring name = fd.cFileName;
-                if (name == L"." || name == L"..") continue;
-                std::wstring path = dir + L"\\" + name;
-                SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                    RemoveTree(path);
-                else
-                    DeleteFileW(path.c_str());
-            } while (FindNextFileW(h, &fd));
-            FindClose(h);
-        }
-        RemoveDirectoryW(dir.c_str());
-    }
-    std::wstring m_root;
+    CTempFolder m_folder{L"vmrun"};
 };
 
 // The ID3v2 frame of a written file, read with the core's frame walker.
@@ -154,35 +100,9 @@ bool FullyWrittenFromSample(const std::string& bytes, const std::string& token) 
 }
 
 // The visible message box of a thread, or null.
-struct CBoxSearch {
-    HWND hBox = nullptr;
-};
-
-BOOL CALLBACK FindBoxProc(HWND hWnd, LPARAM lParam) {
-    wchar_t cls[16] = {};
-    GetClassNameW(hWnd, cls, 16);
-    if (lstrcmpW(cls, L"#32770") == 0 && IsWindowVisible(hWnd) && GetDlgItem(hWnd, 0xFFFF)) {
-        reinterpret_cast<CBoxSearch*>(lParam)->hBox = hWnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND WorkerBox(HANDLE hThread) {
-    CBoxSearch search;
-    if (hThread) EnumThreadWindows(GetThreadId(hThread), &FindBoxProc, reinterpret_cast<LPARAM>(&search));
-    return search.hBox;
-}
-
-std::wstring BoxText(HWND hBox) {
-    wchar_t buf[1024] = {};
-    GetWindowTextW(GetDlgItem(hBox, 0xFFFF), buf, 1024);
-    return buf;
-}
+HWND WorkerBox(HANDLE hThread) { return hThread ? FindMessageBox(GetThreadId(hThread)) : nullptr; }
 
 bool ThreadEnded(HANDLE hThread) { return WaitForSingleObject(hThread, 0) == WAIT_OBJECT_0; }
-
-std::wstring WG(const char* utf8) { return Wide(G(utf8)); }
 
 class RunDlgTest : public ::testing::Test {
 protected:
@@ -205,7 +125,7 @@ protected:
 
     CMatchResultDlg* Result() const { return m_dlg.GetMatchResultDlg(); }
     std::vector<std::string> ResultLines() const {
-        return Result() ? Names(Result()->GetList()) : std::vector<std::string>{"<no window>"};
+        return Result() ? ListTexts(Result()->GetList()) : std::vector<std::string>{"<no window>"};
     }
     std::string ResultText(int nID) const { return Result() ? Result()->GetDlgItemText(nID) : "<no window>"; }
 
@@ -214,7 +134,7 @@ protected:
         HANDLE hThread = m_dlg.GetWorkerThread();
         HWND hBox = nullptr;
         PumpUntil([&] { return (hBox = WorkerBox(hThread)) != nullptr || ThreadEnded(hThread); }, 20000);
-        return hBox ? BoxText(hBox) : L"<no box>";
+        return hBox ? MessageBoxText(hBox) : L"<no box>";
     }
     // Presses OK in the worker's closing box and waits for the worker.
     bool CloseBoxAndWait() {
@@ -280,8 +200,8 @@ TEST_F(RunDlgTest, PrefixSearchIgnoresLetterCase) {
     EXPECT_EQ(G("一共有歌词文件数:  1"), ResultText(IDC_LYRIC_TOTAL));
     EXPECT_TRUE(Result()->IsWindowVisible());
     // The run leaves both lists as they were.
-    EXPECT_EQ(GbkList({"x.mp3", "A.MP3"}), Names(m_dlg.m_mp3List));
-    EXPECT_EQ(GbkList({"a.lrc"}), Names(m_dlg.m_lyricList));
+    EXPECT_EQ(GbkList({"x.mp3", "A.MP3"}), ListTexts(m_dlg.m_mp3List));
+    EXPECT_EQ(GbkList({"a.lrc"}), ListTexts(m_dlg.m_lyricList));
 }
 
 TEST_F(RunDlgTest, SameNameTwiceTheLaterEntryWinsOverEntryZero) {
@@ -416,8 +336,8 @@ TEST_F(RunDlgTest, DeleteHidesAndRemovesTheMatchedPairs) {
     ASSERT_TRUE(Result()->IsWindowVisible());
     Result()->SendMessage(WM_COMMAND, IDOK, 0);  // the delete picture's command
     EXPECT_FALSE(Result()->IsWindowVisible());
-    EXPECT_EQ(GbkList({"b.lrc"}), Names(m_dlg.m_lyricList));
-    EXPECT_TRUE(Names(m_dlg.m_mp3List).empty());
+    EXPECT_EQ(GbkList({"b.lrc"}), ListTexts(m_dlg.m_lyricList));
+    EXPECT_TRUE(ListTexts(m_dlg.m_mp3List).empty());
     EXPECT_EQ(m_songs.Gbk("b.lrc"), FileEntryPath(m_dlg.m_lyricList, 0));
     EXPECT_EQ(G("一共有文件:0"), m_dlg.GetDlgItemText(IDC_MP3_COUNT));
     EXPECT_EQ(G("一共有文件:1"), m_dlg.GetDlgItemText(IDC_LYRIC_COUNT));
@@ -451,7 +371,7 @@ TEST_F(RunDlgTest, SingleLyricRuleRemovesTheFirstPair) {
     AddMp3(m_songs.Mp3("b.mp3"));
     m_dlg.RemoveMatchedPairs();
     EXPECT_EQ(0, m_dlg.m_lyricList.GetCount());
-    EXPECT_EQ(GbkList({"b.mp3"}), Names(m_dlg.m_mp3List));
+    EXPECT_EQ(GbkList({"b.mp3"}), ListTexts(m_dlg.m_mp3List));
     EXPECT_EQ(m_songs.Gbk("b.mp3"), FileEntryPath(m_dlg.m_mp3List, 0));
 }
 
@@ -486,8 +406,8 @@ TEST_F(RunDlgTest, ExitEscapeAndCloseBoxOnlyHide) {
     EXPECT_TRUE(PreTranslateDialogMessage(&msg));
     EXPECT_FALSE(Result()->IsWindowVisible());
 
-    EXPECT_EQ(GbkList({"a.lrc"}), Names(m_dlg.m_lyricList));
-    EXPECT_EQ(GbkList({"a.mp3"}), Names(m_dlg.m_mp3List));
+    EXPECT_EQ(GbkList({"a.lrc"}), ListTexts(m_dlg.m_lyricList));
+    EXPECT_EQ(GbkList({"a.mp3"}), ListTexts(m_dlg.m_mp3List));
     EXPECT_EQ(GbkList({"a.mp3"}), ResultLines());
 }
 
@@ -548,8 +468,8 @@ TEST_F(RunDlgTest, SecondStartAndCommandsAreRefusedDuringARun) {
         ASSERT_EQ(1u, catcher.boxes.size());
         EXPECT_EQ(Wide(kImportRunningMessage), catcher.boxes[0].text);
         EXPECT_TRUE(Result()->IsWindowVisible());
-        EXPECT_EQ(GbkList({"a.lrc"}), Names(m_dlg.m_lyricList));
-        EXPECT_EQ(GbkList({"a.mp3"}), Names(m_dlg.m_mp3List));
+        EXPECT_EQ(GbkList({"a.lrc"}), ListTexts(m_dlg.m_lyricList));
+        EXPECT_EQ(GbkList({"a.mp3"}), ListTexts(m_dlg.m_mp3List));
     }
     {
         MessageBoxCatcher catcher;
@@ -694,7 +614,7 @@ TEST_F(RunDlgTest, EntriesDraggedDuringARunDoNotChangeItsPairs) {
     for (const char* name : {"r1", "r2", "r3"})
         EXPECT_TRUE(CarriesLyric(m_songs.Read(std::string(name) + ".mp3"), std::string("lyric-") + name)) << name;
     EXPECT_EQ(GbkList({"r1.mp3", "r2.mp3", "r3.mp3"}), ResultLines());
-    EXPECT_EQ(GbkList({"r3.lrc", "r2.lrc", "r1.lrc"}), Names(m_dlg.m_lyricList));
+    EXPECT_EQ(GbkList({"r3.lrc", "r2.lrc", "r1.lrc"}), ListTexts(m_dlg.m_lyricList));
 }
 
 TEST_F(RunDlgTest, DestroyingTheWindowDuringARunWaitsForTheWorker) {

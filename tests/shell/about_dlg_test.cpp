@@ -208,13 +208,13 @@ TEST_F(AboutDlgTest, ReopeningStartsAgainWithTheAboutTextFromTheSamePlace) {
 TEST(AboutFromTheMainWindow, PictureCommandAndSystemMenuOpenItModally) {
     CImportDlg main;
     ASSERT_TRUE(main.Create(IDD_IMPORT_DIALOG));
-    const std::wstring strTitle = Wide(G("关于 Versemill"));
+    const std::string strTitle = G("关于 Versemill");
     for (int nWay = 0; nWay < 2; ++nWay) {
         HANDLE hThread = nullptr;
         bool bClosed = false;
         TimedSteps steps({[&] {
-            HWND hAbout = ::FindWindowW(L"#32770", strTitle.c_str());
-            if (!hAbout || !::IsWindowVisible(hAbout)) return false;
+            HWND hAbout = FindShownDialog(strTitle);
+            if (!hAbout) return false;
             auto* pAbout = dynamic_cast<CAboutDlg*>(CWnd::FromHandlePermanent(hAbout));
             if (!pAbout || !pAbout->GetAnimationThread() || GetAboutScene().nFrames == 0) return false;
             EXPECT_EQ(main.m_hWnd, ::GetWindow(hAbout, GW_OWNER));
@@ -232,7 +232,7 @@ TEST(AboutFromTheMainWindow, PictureCommandAndSystemMenuOpenItModally) {
         ASSERT_NE(nullptr, hThread);
         EXPECT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(hThread, 0));
         ::CloseHandle(hThread);
-        EXPECT_EQ(nullptr, ::FindWindowW(L"#32770", strTitle.c_str()));
+        EXPECT_EQ(nullptr, ::FindWindowW(L"#32770", Wide(strTitle).c_str()));
         EXPECT_TRUE(main.IsWindowEnabled());
     }
     main.DestroyWindow();

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ui/text.h"
+#include "ui_test_util.h"
 
 namespace {
 
@@ -63,20 +64,12 @@ protected:
 class FolderDialog : public ::testing::Test {
 protected:
     void SetUp() override {
-        wchar_t szTemp[MAX_PATH];
-        DWORD n = GetTempPathW(MAX_PATH, szTemp);
-        ASSERT_GT(n, 0u);
-        m_wideFolder = std::wstring(szTemp, n) + L"\u6b4c\u8bcd\u6d4b\u8bd5";  // 歌词测试
-        CreateDirectoryW(m_wideFolder.c_str(), nullptr);
+        m_wideFolder = m_temp.Root();  // the long form of the temp path: the browser's own spelling
         ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(m_wideFolder.c_str()));
-        // The browser's own spelling of the folder (a long form of the temp path).
-        wchar_t szLong[MAX_PATH];
-        DWORD nLong = GetLongPathNameW(m_wideFolder.c_str(), szLong, MAX_PATH);
-        if (nLong > 0 && nLong < MAX_PATH) m_wideFolder.assign(szLong, nLong);
         m_folder = Gbk(m_wideFolder);
     }
-    void TearDown() override { RemoveDirectoryW(m_wideFolder.c_str()); }
 
+    CTempFolder m_temp{L"\u6b4c\u8bcd\u6d4b\u8bd5"};  // 歌词测试
     std::wstring m_wideFolder;
     std::string m_folder;  // GBK
 };

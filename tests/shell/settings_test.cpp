@@ -19,10 +19,9 @@
 #include "ui/app.h"
 #include "ui/text.h"
 #include "ui/wnd.h"
+#include "ui_test_util.h"
 
 namespace {
-
-std::string G(const char* utf8) { return Utf8ToCp936(utf8); }
 
 std::wstring CurrentDirectory() {
     wchar_t szDir[32768];
@@ -31,51 +30,8 @@ std::wstring CurrentDirectory() {
 }
 
 // Long paths go through the \\?\ form, which has no MAX_PATH limit.
-std::wstring Long(const std::wstring& strPath) { return L"\\\\?\\" + strPath; }
-
-void RemoveTree(const std::wstring& strDir) {
-    WIN32_FIND_DATAW data;
-    HANDLE hFind = FindFirstFileW(Long(strDir + L"\\*").c_str(), &data);
-    if (hFind != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring strName = data.cFileName;
-            if (strName == L"." || strName == L"..") continue;
-            std::wstring strPath = strDir + L"\\" + strName;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(strPath);
-            else
-                DeleteFileW(Long(strPath).c_str());
-        } while (FindNextFileW(hFind, &data));
-        FindClose(hFind);
-    }
-    RemoveDirectoryW(Long(strDir).c_str());
-}
-
-bool WriteBytes(const std::wstring& strPath, const std::string& bytes) {
-    HANDLE h = CreateFileW(Long(strPath).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    DWORD n = 0;
-    BOOL ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr);
-    CloseHandle(h);
-    return ok && n == bytes.size();
-}
-
-// The file's bytes; "<none>" when it cannot be read.
-std::string ReadBytes(const std::wstring& strPath) {
-    HANDLE h = CreateFileW(Long(strPath).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return "<none>";
-    std::string bytes;
-    char buf[4096];
-    DWORD n = 0;
-    while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0) bytes.append(buf, n);
-    CloseHandle(h);
-    return bytes;
-}
-
 bool Exists(const std::wstring& strPath) {
-    return GetFileAttributesW(Long(strPath).c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(LongForm(strPath).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 // The value stored in a settings file, read straight through the system.
@@ -110,30 +66,23 @@ class Settings : public ::testing::Test {
 protected:
     void SetUp() override {
         m_strSavedDir = CurrentDirectory();
-        wchar_t szTemp[MAX_PATH];
-        DWORD n = GetTempPathW(MAX_PATH, szTemp);
-        ASSERT_GT(n, 0u);
-        static int s_nCounter = 0;
-        m_strRoot = std::wstring(szTemp, n) + L"vm-settings-" + std::to_wstring(GetCurrentProcessId()) +
-                    L"-" + std::to_wstring(++s_nCounter);
-        RemoveTree(m_strRoot);
-        ASSERT_TRUE(CreateDirectoryW(m_strRoot.c_str(), nullptr));
+        m_strRoot = m_folder.Root();
         ASSERT_TRUE(SetCurrentDirectoryW(m_strRoot.c_str()));
         m_strRoot = CurrentDirectory();  // the system's own spelling
     }
     void TearDown() override {
         SetCurrentDirectoryW(m_strSavedDir.c_str());
-        RemoveTree(m_strRoot);
     }
 
     // Makes dir\bkpic with a settings file holding the given lines.
     std::wstring MakeSettings(const std::wstring& strDir, const std::string& content) {
-        CreateDirectoryW(Long(strDir + L"\\bkpic").c_str(), nullptr);
+        CreateDirectoryW(LongForm(strDir + L"\\bkpic").c_str(), nullptr);
         std::wstring strFile = strDir + L"\\bkpic\\Versemill.ini";
         EXPECT_TRUE(WriteBytes(strFile, content));
         return strFile;
     }
 
+    CTempFolder m_folder{L"vm-settings-"};
     std::wstring m_strSavedDir;
     std::wstring m_strRoot;
 };
@@ -368,7 +317,7 @@ TEST_F(Settings, ASettingsPathThatDoesNotFitIsNeitherReadNorWritten) {
     std::wstring strDir = m_strRoot;
     while (strDir.size() < 245) {
         strDir += L"\\" + std::wstring(std::min<size_t>(40, 245 - strDir.size()), L'd');
-        ASSERT_TRUE(CreateDirectoryW(Long(strDir).c_str(), nullptr)) << Gbk(strDir);
+        ASSERT_TRUE(CreateDirectoryW(LongForm(strDir).c_str(), nullptr)) << Gbk(strDir);
     }
     ASSERT_LT(strDir.size(), static_cast<size_t>(MAX_PATH - 2));
     ASSERT_GE(Gbk(strDir).size() + std::strlen(kSettingsFileName), static_cast<size_t>(MAX_PATH));
@@ -392,7 +341,7 @@ TEST_F(Settings, ACurrentDirectoryWhoseGbkFormDoesNotFitIsRefused) {
     std::wstring strDir = m_strRoot;
     for (int i = 0; i < 3; ++i) {
         strDir += L"\\" + std::wstring(50, L'\u6b4c');  // 歌
-        ASSERT_TRUE(CreateDirectoryW(Long(strDir).c_str(), nullptr));
+        ASSERT_TRUE(CreateDirectoryW(LongForm(strDir).c_str(), nullptr));
     }
     ASSERT_LT(strDir.size(), static_cast<size_t>(MAX_PATH - 2));
     ASSERT_GE(Gbk(strDir).size(), static_cast<size_t>(MAX_PATH));
@@ -434,16 +383,6 @@ TEST_F(Settings, ACurrentDirectoryGbkCannotSpellIsRefused) {
 
 // ---- Start-up
 
-namespace {
-
-// Runs fn once from a thread timer, inside whatever modal loop is running.
-std::function<bool()>* s_pStep = nullptr;
-void CALLBACK OnStepTimer(HWND, UINT, UINT_PTR, DWORD) {
-    if (s_pStep && (*s_pStep)()) s_pStep = nullptr;
-}
-
-}  // namespace
-
 TEST_F(Settings, StartUpShowsTheMainDialogInTheFileColoursAndReturnsFalse) {
     MakeSettings(m_strRoot, "[Dialog]\r\nTextColor=ff0000\r\nBKColor=102030\r\n");
     CImportApp app;
@@ -477,11 +416,10 @@ TEST_F(Settings, StartUpShowsTheMainDialogInTheFileColoursAndReturnsFalse) {
         PostMessageW(hMain, WM_CLOSE, 0, 0);
         return true;
     };
-    s_pStep = &step;
-    UINT_PTR nTimer = SetTimer(nullptr, 0, 20, &OnStepTimer);
-    EXPECT_FALSE(app.InitInstance());
-    KillTimer(nullptr, nTimer);
-    s_pStep = nullptr;
+    {
+        TimedSteps steps({step});
+        EXPECT_FALSE(app.InitInstance());
+    }
 
     ASSERT_NE(nullptr, hMain) << "no main dialog appeared";
     EXPECT_FALSE(IsWindow(hMain));
@@ -506,11 +444,10 @@ TEST_F(Settings, StartUpWithoutTheFileUsesTheDefaultColours) {
         }
         return true;
     };
-    s_pStep = &step;
-    UINT_PTR nTimer = SetTimer(nullptr, 0, 20, &OnStepTimer);
-    EXPECT_FALSE(app.InitInstance());
-    KillTimer(nullptr, nTimer);
-    s_pStep = nullptr;
+    {
+        TimedSteps steps({step});
+        EXPECT_FALSE(app.InitInstance());
+    }
     ASSERT_TRUE(bSeen);
     EXPECT_EQ(RGB(181, 198, 222), c.crBrush);
     EXPECT_EQ(RGB(255, 255, 255), c.crText);

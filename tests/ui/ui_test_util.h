@@ -1,5 +1,6 @@
-// Helpers of the dialog layer tests: pumping messages, running steps inside
-// a modal loop, and catching the message boxes a step shows.
+// Helpers of the Windows test programs: pumping messages, running steps
+// inside a modal loop, catching the message boxes a step shows, finding
+// dialogs, clicks on skinned pictures, reading lists, temporary folders.
 #pragma once
 
 #include <windows.h>
@@ -9,9 +10,15 @@
 #include <vector>
 
 #include "base/codepage.h"
+#include "ui/text.h"
+
+class CComboBox;
+class CListBox;
 
 // GBK text from the UTF-8 literals of these sources.
 inline std::string G(const char* utf8) { return Utf8ToCp936(utf8); }
+// The same as UTF-16, as window texts and message boxes hold it.
+inline std::wstring WG(const char* utf8) { return Wide(G(utf8)); }
 
 // Dispatches this thread's messages until pred holds or timeoutMs passes;
 // returns pred's last value.
@@ -60,32 +67,70 @@ class MessageBoxCatcher {
   std::vector<HWND> m_seen;
 };
 
+// A list box's or a combo box's entries (GBK) as they stand.
+std::vector<std::string> ListTexts(const CListBox& list);
+std::vector<std::string> ComboTexts(const CComboBox& box);
+
 // The text of a window as UTF-8, for readable failures.
 std::string Utf8Text(HWND hWnd);
 
-// A fresh folder under the temporary folder, removed with the files it
-// holds. Names and paths are GBK.
+// A shown message box: a visible dialog with the text static of one.
+bool IsShownMessageBox(HWND hWnd);
+// The first shown message box of a thread; null when there is none.
+HWND FindMessageBox(DWORD threadId);
+// The text a message box shows.
+std::wstring MessageBoxText(HWND hBox);
+
+// The \\?\ form of an absolute path ("X:\..."), which has no MAX_PATH
+// limit; any other path as it is.
+std::wstring LongForm(const std::wstring& path);
+
+// Removes a folder with all it holds, sub-folders and read-only files
+// included, also where paths are longer than MAX_PATH.
+void RemoveTree(const std::wstring& dir);
+
+// A file's whole content: written (false when it cannot be), read
+// ("<missing>" when it cannot be).
+bool WriteBytes(const std::wstring& path, const std::string& bytes);
+std::string ReadBytes(const std::wstring& path);
+
+// A fresh folder of its own under the temporary folder (prefix, process id
+// and a count: every instance has its own), removed with all it holds.
+// Names and paths are GBK.
 class CTempFolder {
  public:
-  explicit CTempFolder(const std::wstring& prefix);
+  explicit CTempFolder(const std::wstring& prefix = L"vm-test-");
   ~CTempFolder();
   CTempFolder(const CTempFolder&) = delete;
   CTempFolder& operator=(const CTempFolder&) = delete;
 
+  const std::wstring& Root() const { return m_root; }
   std::string Path(const std::string& name) const;
-  void Write(const std::string& name, const std::string& bytes) const;
+  std::wstring WidePath(const std::string& name) const { return m_root + L"\\" + Wide(name); }
+  // Writes a file of the folder (a failure fails the test) and returns its
+  // full path.
+  std::string Write(const std::string& name, const std::string& bytes) const;
+  void Folder(const std::string& name) const;
   std::string Read(const std::string& name) const;  // "<missing>" when it is not there
+  static std::string ReadFile(const std::string& path);  // by full path, the same
   bool Exists(const std::string& name) const;
 
  private:
-  void Clear() const;
   std::wstring m_root;
 };
 
 // The visible dialog of this thread titled title (GBK), owned by owner when
 // owner is given; null when there is none.
 HWND FindShownDialog(const std::string& title, HWND owner = nullptr);
+// The first visible dialog owned by owner, whatever its title; null when
+// there is none.
+HWND FindOwnedDialog(HWND owner);
 
-// A left-button release at (dx, dy) of the picture drawn at a skinned
-// dialog's placeholder button (38, 38 is the middle of a 77-pixel star).
+// The point (dx, dy) of the picture drawn at a skinned dialog's placeholder
+// button, in the dialog's client coordinates (38, 38 is the middle of a
+// 77-pixel star, 0, 0 its transparent corner).
+POINT PicturePoint(HWND hDlg, int placeholder, int dx = 38, int dy = 38);
+// A left-button release at that point.
 void ReleaseOnPicture(HWND hDlg, int placeholder, int dx = 38, int dy = 38);
+// A press far away from the pictures, then the release over the star.
+void ClickPicture(HWND hDlg, int placeholder);
