@@ -153,6 +153,20 @@ TEST_F(MainWindowInfo, ConfirmingUnchangedFieldsRewritesTheRecordOnly) {
     EXPECT_EQ(kAudio + Record("Old", "Who", "", ""), m_songs.Read("a.mp3"));
 }
 
+TEST_F(MainWindowInfo, TheRecordKeepsTheCommentAndGenreTheDialogDoesNotShow) {
+    std::string record = Record("Old", "Who", "Album", "1999");
+    const std::string comment = "ripped 2003";
+    record.replace(3 + 94, comment.size(), comment);
+    record[127] = 17;  // genre
+    m_songs.Write("a.mp3", kAudio + record);
+    CInfoSession session;
+    session.edit = [](HWND hInfo) { SetDlgText(hInfo, IDC_TITLE, "New"); };
+    Edit(0, session);
+    std::string expected = record;
+    expected.replace(3, 30, std::string("New") + std::string(27, '\0'));
+    EXPECT_EQ(kAudio + expected, m_songs.Read("a.mp3"));
+}
+
 TEST_F(MainWindowInfo, CancelChangesNothing) {
     const std::string before = m_songs.Read("a.mp3");
     CInfoSession session;
