@@ -300,6 +300,32 @@ TEST_F(ImportScan, SecondScanListsTwiceAndTheLabelCountsTheSecondScanOnly) {
 // test picks the folder, as a user clicks one. (With the machine under load,
 // Wine's browser in a new prefix can drop its initial selection soon after
 // it made it: waiting for that selection made this test hang.)
+// The text of the item selected in a folder browser's tree; empty without one.
+static std::wstring SelectedTreeText(HWND hBrowse) {
+    HWND hTree = nullptr;
+    EnumChildWindows(
+        hBrowse,
+        [](HWND hChild, LPARAM lParam) {
+            wchar_t szClass[64] = {};
+            GetClassNameW(hChild, szClass, 64);
+            if (lstrcmpiW(szClass, WC_TREEVIEWW) != 0) return TRUE;
+            *reinterpret_cast<HWND*>(lParam) = hChild;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&hTree));
+    if (!hTree) return std::wstring();
+    HTREEITEM hItem = TreeView_GetSelection(hTree);
+    if (!hItem) return std::wstring();
+    wchar_t szText[MAX_PATH] = {};
+    TVITEMW item = {};
+    item.mask = TVIF_TEXT;
+    item.hItem = hItem;
+    item.pszText = szText;
+    item.cchTextMax = MAX_PATH;
+    if (!::SendMessageW(hTree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return std::wstring();
+    return szText;
+}
+
 TEST_F(ImportScan, FolderCommandScansTheChosenFolderAndRemembersIt) {
     CImportDlg::s_strLastFolder = m_tree.Gbk(L"sub2");
     const std::wstring sub1 = m_tree.Path(L"sub1");
@@ -325,8 +351,14 @@ TEST_F(ImportScan, FolderCommandScansTheChosenFolderAndRemembersIt) {
             },
             reinterpret_cast<LPARAM>(&title));
         if (title.empty()) return false;
-        // (Its answer is no use: the browser's dialog procedure gives none.)
-        ::SendMessageW(hBrowse, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(sub1.c_str()));
+        // OK only once the tree shows sub1 selected: the browser may still
+        // be making its own initial selection, which would undo this one.
+        // (The answer to the message is no use: the browser's dialog
+        // procedure gives none.)
+        if (SelectedTreeText(hBrowse) != L"sub1") {
+            ::SendMessageW(hBrowse, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(sub1.c_str()));
+            return false;
+        }
         ::PostMessageW(hBrowse, WM_COMMAND, IDOK, 0);
         return true;
     }});
