@@ -7,13 +7,12 @@
 #include "lyrics/lrc_edit.h"
 #include "resource.h"
 #include "ui/message_box.h"
+#include "ui/text.h"
 
 namespace {
 
 // Whether the last mouse move over an editor showed the hand cursor.
 BOOL s_bHandShown = FALSE;
-
-std::string Text(const char* utf8) { return Utf8ToCp936(utf8); }
 
 // What the user is told when a save left the file as it was (GBK).
 std::string SaveFailureText(const LrcSaveResult& result) {

@@ -10,6 +10,7 @@
 #include "lyrics/lrc_edit.h"
 #include "ui/clipboard.h"
 #include "ui/message_box.h"
+#include "ui/text.h"
 
 namespace {
 
@@ -17,8 +18,6 @@ namespace {
 constexpr int kDeletePresses = 50;
 // Tries to put a text on the clipboard, 10 ms apart.
 constexpr int kClipboardTries = 50;
-
-std::string Text(const char* utf8) { return Utf8ToCp936(utf8); }
 
 void SendKey(BYTE vk, DWORD dwFlags) {
     ::keybd_event(vk, static_cast<BYTE>(::MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)), dwFlags, 0);

@@ -88,8 +88,6 @@ END_MESSAGE_MAP()
 namespace {
 
 // GBK text of this window from the UTF-8 source text.
-std::string Text(const char* utf8) { return Utf8ToCp936(utf8); }
-
 std::string CountText(int nCount) {
     return Text("一共有文件:") + std::to_string(nCount);
 }

@@ -11,10 +11,9 @@
 #include "import/file_list_dlg.h"
 #include "import/import_dlg.h"
 #include "ui/message_box.h"
+#include "ui/text.h"
 
 namespace {
-
-std::string Text(const char* utf8) { return Utf8ToCp936(utf8); }
 
 // The closing message names at most this many files.
 constexpr size_t kListedFailures = 10;

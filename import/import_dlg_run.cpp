@@ -19,10 +19,9 @@
 #include "resource.h"
 #include "tags/write_result.h"
 #include "ui/message_box.h"
+#include "ui/text.h"
 
 namespace {
-
-std::string Text(const char* utf8) { return Utf8ToCp936(utf8); }
 
 // The pairing of lyric entry i with the lists as they stand now.
 Pairing PairEntry(const CListBox& lyrics, const CListBox& mp3s, int i) {

@@ -10,8 +10,13 @@
 
 #include <windows.h>
 
+#include "base/codepage.h"
+
 std::wstring Wide(std::string_view gbk);
 std::string Gbk(std::wstring_view wide);
+
+// One of the program's own texts, written in UTF-8 in the sources, as GBK.
+inline std::string Text(const char* utf8) { return Utf8ToCp936(utf8); }
 
 // String resource nID of the program (GBK); empty when there is none.
 std::string ResourceString(UINT nID);
