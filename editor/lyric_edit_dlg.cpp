@@ -14,6 +14,10 @@ namespace {
 // Whether the last mouse move over an editor showed the hand cursor.
 BOOL s_bHandShown = FALSE;
 
+// Posted by the opening so that its message shows over the editor;
+// wParam: how many characters GBK cannot hold.
+const UINT WM_UNMAPPABLE_WARNING = WM_APP + 1;
+
 // What the user is told when a save left the file as it was (GBK).
 std::string SaveFailureText(const LrcSaveResult& result) {
     switch (result.status) {
@@ -54,6 +58,7 @@ BEGIN_MESSAGE_MAP(CLyricEditDlg, CSkinnedDialog)
     ON_BN_CLICKED(IDC_MEDIA_IMPORT, &CLyricEditDlg::OnMediaImport)
     ON_BN_CLICKED(IDC_MEDIA_DELETE, &CLyricEditDlg::OnMediaDelete)
     ON_WM_DESTROY()
+    ON_MESSAGE(WM_UNMAPPABLE_WARNING, &CLyricEditDlg::OnUnmappableWarning)
 END_MESSAGE_MAP()
 
 void CLyricEditDlg::DoDataExchange(CDataExchange* pDX) {
@@ -71,10 +76,22 @@ BOOL CLyricEditDlg::OnInitDialog() {
     // UTF-8 and UTF-16 files are shown in GBK like the others; a file that
     // cannot be read gives an empty list.
     std::string strText;
-    ReadLyricFile(m_strLrcPath, strText);
+    const LyricFileText read = ReadLyricFile(m_strLrcPath, strText);
     ParseLrc(strText, m_lines);
     FillList();
+    // Such characters show as "?"; saving would lose them, so it is refused.
+    if (read.unmappable > 0) PostMessage(WM_UNMAPPABLE_WARNING, read.unmappable, 0);
     return TRUE;
+}
+
+LRESULT CLyricEditDlg::OnUnmappableWarning(WPARAM wParam, LPARAM) {
+    char szText[256] = {};
+    std::snprintf(szText, sizeof szText,
+                  Text("歌词文件里有 %u 个字符不能用 GBK 表示, 显示为 \"?\"。\n"
+                       "可以查看和导入, 但不能在这里保存。\n---Quillan").c_str(),
+                  static_cast<unsigned>(wParam));
+    ShowMessageBox(m_hWnd, szText);
+    return 0;
 }
 
 void CLyricEditDlg::FillList() {

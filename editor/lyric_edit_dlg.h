@@ -42,6 +42,8 @@ protected:
     void OnMediaImport();
     void OnMediaDelete();
     void OnDestroy();
+    // Tells, once the editor shows, of characters GBK cannot hold.
+    LRESULT OnUnmappableWarning(WPARAM wParam, LPARAM lParam);
 
     // Writes the lines back into m_strLrcPath; false, with the user told,
     // when the file was left as it was.

@@ -270,12 +270,17 @@ TEST(LyricEditDlg, SaveRefusesToLoseCharactersAndKeepsTheDialogOpen) {
     const std::string original = "[ti:\xED\x95\x9C]\n[00:01.00]A\n[00:02.00]B\n";
     std::string strPath = folder.Write("korean.lrc", original);
     CTestLyricEditDlg dlg;
-    ASSERT_TRUE(dlg.Open(strPath));
-    ASSERT_TRUE(ShiftThroughDialog(dlg, 0, Choose(0, "3")));
     MessageBoxCatcher catcher;
-    ClickPicture(dlg, IDOK);
+    ASSERT_TRUE(dlg.Open(strPath));
+    // Told at once, over the editor.
     ASSERT_TRUE(PumpUntil([&] { return !catcher.boxes.empty(); }));
-    EXPECT_NE(catcher.boxes[0].text.find(L"1 个字符不能用 GBK 表示"), std::wstring::npos);
+    EXPECT_NE(catcher.boxes[0].text.find(L"1 个字符不能用 GBK 表示, 显示为 \"?\""), std::wstring::npos)
+        << Cp936ToUtf8(Gbk(catcher.boxes[0].text));
+    EXPECT_EQ(catcher.boxes[0].owner, dlg.m_hWnd);
+    ASSERT_TRUE(ShiftThroughDialog(dlg, 0, Choose(0, "3")));
+    ClickPicture(dlg, IDOK);
+    ASSERT_TRUE(PumpUntil([&] { return catcher.boxes.size() == 2; }));
+    EXPECT_NE(catcher.boxes[1].text.find(L"1 个字符不能用 GBK 表示, 保存会丢掉它们"), std::wstring::npos);
     EXPECT_TRUE(dlg.IsWindowVisible());
     EXPECT_EQ(CTempFolder::ReadFile(strPath), original);
 }
