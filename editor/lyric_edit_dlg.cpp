@@ -119,9 +119,22 @@ bool CLyricEditDlg::SaveLines() {
     // file without its lyric.
     if (m_lines.GetSize() == 0) return true;
     LrcSaveResult result = SaveLrcFile(m_strLrcPath, m_lines);
-    if (result.ok()) return true;
-    ShowMessageBox(m_hWnd, SaveFailureText(result));
-    return false;
+    if (!result.ok()) {
+        ShowMessageBox(m_hWnd, SaveFailureText(result));
+        return false;
+    }
+    // A file has no time before the start: such lines were written at 0.
+    unsigned nBeforeStart = 0;
+    for (int i = 0; i < m_lines.GetSize(); ++i)
+        if (m_lines.GetAt(i)->time < 0) ++nBeforeStart;
+    if (nBeforeStart > 0) {
+        char szText[256] = {};
+        std::snprintf(szText, sizeof szText,
+                      Text("已保存。有 %u 行的时间早于歌曲开始, 保存为 [00:00.000]。\n---Quillan").c_str(),
+                      nBeforeStart);
+        ShowMessageBox(m_hWnd, szText);
+    }
+    return true;
 }
 
 void CLyricEditDlg::OnOK() {

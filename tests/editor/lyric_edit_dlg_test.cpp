@@ -224,7 +224,11 @@ TEST(LyricEditDlg, OrderAndNegativeTimesAfterShifts) {
     for (const std::string& e : dlg.Entries()) entries.push_back(Cp936ToUtf8(e));
     EXPECT_EQ(entries, (std::vector<std::string>{"第  1行 [-00:00.500] A", "第  2行 [00:10.000] B",
                                                  "第  3行 [00:40.500] C", "第  4行 [00:20.000] D"}));
+    MessageBoxCatcher catcher;
     ClickPicture(dlg, IDOK);
+    ASSERT_EQ(catcher.boxes.size(), 1u);  // the user is told of the line moved to 0
+    EXPECT_NE(catcher.boxes[0].text.find(L"有 1 行的时间早于歌曲开始, 保存为 [00:00.000]"), std::wstring::npos)
+        << Cp936ToUtf8(Gbk(catcher.boxes[0].text));
     EXPECT_FALSE(dlg.IsWindowVisible());
     EXPECT_EQ(CTempFolder::ReadFile(strPath),
               "[00:00.000] A\r\n[00:10.000] B\r\n[00:40.500] C\r\n[00:20.000] D\r\n");
