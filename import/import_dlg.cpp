@@ -332,7 +332,7 @@ bool CImportDlg::RenameMp3Entry(int nIndex, const std::string& strNewName) {
     return MoveMp3Entry(nIndex, strNewName);
 }
 
-bool CImportDlg::MoveMp3Entry(int nIndex, const std::string& strNewName, bool bTellUser) {
+bool CImportDlg::MoveMp3Entry(int nIndex, const std::string& strNewName, std::string* pstrWhy) {
     if (nIndex < 0 || nIndex >= m_mp3List.GetCount()) return false;
     const std::string strOldPath = FileEntryPath(m_mp3List, nIndex);
     size_t nSlash = GbkFindLast(strOldPath, '\\');
@@ -345,12 +345,17 @@ bool CImportDlg::MoveMp3Entry(int nIndex, const std::string& strNewName, bool bT
     // that now lies there. MoveFile never replaces another file.
     const bool bPlain = IsPlainFileName(strNewName);
     if (!bPlain || !fileio::MoveNoReplace(strOldPath, strNewPath)) {
-        if (!bTellUser) return false;
-        std::string strWhy = !bPlain ? Text("文件名不能含有 \\ / : * ? \" < > | 这些字符。")
-                             : fileio::Exists(strNewPath) ? Text("已有同名的文件。")
-                                                          : Text("文件无法改名。");
-        ShowMessageBox(m_hWnd, Text("改名失败!\n") + "\"" + strOldName + "\" -> \"" + strNewName +
-                                   "\"\n" + strWhy + "\n---Quillan");
+        // A change of letter case alone finds the file itself, not another.
+        const bool bTaken = fileio::Exists(strNewPath) && GbkCompareNoCase(strNewName, strOldName) != 0;
+        const std::string strWhy = !bPlain ? Text("文件名不能含有 \\ / : * ? \" < > | 这些字符")
+                                   : bTaken ? Text("已有同名的文件")
+                                            : Text("文件无法改名");
+        if (pstrWhy) {
+            *pstrWhy = strWhy;
+        } else {
+            ShowMessageBox(m_hWnd, Text("改名失败!\n") + "\"" + strOldName + "\" -> \"" + strNewName +
+                                       "\"\n" + strWhy + Text("。") + "\n---Quillan");
+        }
         return false;
     }
 

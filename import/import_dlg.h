@@ -190,9 +190,9 @@ private:
     // entry's file (no run check); the colour chooser; repainting behind
     // the transparent count labels.
     void ChooseAndAddFolder(bool bMp3);
-    // bTellUser false: a failed move is only returned (the batch conversion
-    // reports its failures together).
-    bool MoveMp3Entry(int nIndex, const std::string& strNewName, bool bTellUser = true);
+    // A failed move is shown to the user, or with pstrWhy given only
+    // described there (the batch conversion reports its failures together).
+    bool MoveMp3Entry(int nIndex, const std::string& strNewName, std::string* pstrWhy = nullptr);
     void ChooseColour(COLORREF& crLastChoice, bool bTextColour);
     void RefreshLabelBand();
     void RefreshLabel(int nID);

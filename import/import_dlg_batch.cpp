@@ -3,9 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "base/codepage.h"
-#include "base/fileio.h"
-#include "base/gbk.h"
 #include "import/batch_id3_dlg.h"
 #include "import/batch_names.h"
 #include "import/file_list_dlg.h"
@@ -78,11 +75,8 @@ bool CImportDlg::ConvertTagToName(int nIndex, const std::string& strPath, std::s
     }
     // The entry follows the file only when the move succeeded; a name that
     // another file bears is never taken from it.
-    if (MoveMp3Entry(nIndex, tagName.name, false)) return true;
-    const std::string strNewPath = strPath.substr(0, GbkFindLast(strPath, '\\') + 1) + tagName.name;
-    const bool bTaken = fileio::Exists(strNewPath) &&
-                        GbkCompareNoCase(tagName.name, m_mp3List.GetText(nIndex)) != 0;
-    strWhy = "\"" + tagName.name + "\"" + (bTaken ? Text("已有同名的文件") : Text("无法改成这个名字"));
+    if (MoveMp3Entry(nIndex, tagName.name, &strWhy)) return true;
+    strWhy = "\"" + tagName.name + "\"" + strWhy;
     return false;
 }
 

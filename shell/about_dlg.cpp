@@ -76,9 +76,8 @@ struct CAboutShared {
         for (const char* text : texts) lines.push_back(Utf8ToCp936(text));
     }
     void BuildText() {
-        // The pause flag marks a text change; the lock, held by the caller,
-        // is what keeps the worker off the lines.
-        bPaused = true;
+        // The lock, held by the caller, keeps the worker off the lines; a
+        // new text also ends a pause.
         if (bTextShown) {
             SetLines(kPersonalNote);
             bTextShown = false;
@@ -215,7 +214,6 @@ DWORD WINAPI CAboutDlg::AboutAnimationThread(LPVOID pParam) {
     {
         std::lock_guard<std::mutex> guard(shared.lock);
         shared.nTop = rcClient.bottom - kStartAboveBottom;
-        shared.bPaused = false;
         shared.BuildText();
     }
     for (;;) {
@@ -257,7 +255,6 @@ void CAboutDlg::OnRButtonDblClk(UINT nFlags, CPoint point) {
     {
         CAboutShared& shared = Shared();
         std::lock_guard<std::mutex> guard(shared.lock);
-        shared.bPaused = true;
         if (shared.bTextShown) {
             shared.lines.assign(1, Utf8ToCp936(kGreeting));
             shared.bTextShown = false;

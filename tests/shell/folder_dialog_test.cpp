@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,6 +26,7 @@ public:
     std::vector<std::string> m_selections;  // paths of BFFM_SELCHANGED
     HWND m_hWndSeen = nullptr;
     std::vector<std::string> m_childTexts;  // of the browse window's controls, after opening
+    std::unique_ptr<TimedSteps> m_press;    // presses m_nPress
 
     bool ShowsText(const std::string& text) const {
         for (auto& t : m_childTexts)
@@ -51,7 +54,15 @@ protected:
         m_childTexts.clear();
         EnumChildWindows(m_hWndBrowse, &CTestFolderDialog::NoteText,
                          reinterpret_cast<LPARAM>(&m_childTexts));
-        ::PostMessageW(m_hWndSeen, WM_COMMAND, m_nPress, 0);
+        // OK on an initial folder waits (5 s at most) for the browser to
+        // report the selection of it: the browser may make it a moment later.
+        const bool bAwaitSelection = m_nPress == IDOK && m_szInitialFolder[0] != '\0';
+        m_press = std::make_unique<TimedSteps>(std::vector<std::function<bool()>>{
+            [this, bAwaitSelection, nTicks = 0]() mutable {
+                if (bAwaitSelection && m_selections.empty() && ++nTicks < 250) return false;
+                ::PostMessageW(m_hWndSeen, WM_COMMAND, m_nPress, 0);
+                return true;
+            }});
     }
     void OnSelChanged(LPITEMIDLIST pItemIDList) override {
         char szPath[MAX_PATH];
